@@ -1,0 +1,25 @@
+# korvanel_module(NAME DEPS...): a static library of every .cpp in the current folder.
+# Globbing keeps new files out of the shared build files.
+function(korvanel_module name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(korvanel_${name} STATIC ${sources})
+    target_include_directories(korvanel_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(korvanel_${name} PUBLIC ${ARGN})
+  else()
+    add_library(korvanel_${name} INTERFACE)
+    target_include_directories(korvanel_${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(korvanel_${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# korvanel_tests(NAME DEPS...): one GoogleTest program of every .cpp in the current folder.
+function(korvanel_tests name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name}_tests ${sources})
+  target_link_libraries(${name}_tests PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name}_tests)
+endfunction()

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every check of the project: installs what is missing, builds and runs the tests,
+# runs them again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# cross-compiles the portable libraries for 32-bit Windows.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib.sh
+
+ensure_packages
+jobs=$(nproc)
+
+step "build and test"
+configure build
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+step "build and test with sanitizers"
+configure build/sanitize -DKORVANEL_SANITIZE=ON -DKORVANEL_BENCH=OFF
+cmake --build build/sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+step "cross-compile the portable libraries for i686 Windows"
+configure build/mingw-i686 -DKORVANEL_PORTABLE_ONLY=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake"
+cmake --build build/mingw-i686 -j"$jobs"
+
+step "all checks passed"
