@@ -1,0 +1,216 @@
+// One running simulated Outlook: the profile it started on, the stores it opened, the
+// accounts it read at start-up, its windows (Explorer, Inspectors, the Options dialog), the
+// message queue of its user-interface thread, and the user's actions. application() is the
+// platform::Application the product receives. Outlook 2003 and 2007 are its two modes.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "sim/outlook_world.h"
+
+namespace korvanel::sim {
+
+class SimComAddIn;
+
+// An item window.
+struct ModelInspector {
+  ModelItemPtr item;
+  bool isOpen = true;
+  bool wordMail = false;
+  // The accounts drop-down's selected entry (the account key), for the trace.
+  Text selectedAccountKey;
+  platform::Signal<> activate;
+  platform::Signal<> deactivate;
+  platform::Signal<> close;
+};
+using InspectorHandle = std::shared_ptr<ModelInspector>;
+
+// Tools > Options. Opened by control 522; OptionsPagesAdd adds add-in tabs after Outlook's
+// own; showing an add-in tab creates its control (the ProgID from ClassRegistry) anew.
+class OptionsDialog {
+ public:
+  bool isOpen() const { return open_; }
+  // Outlook's own tab titles, then the added pages' titles.
+  std::vector<Text> tabs() const;
+  int selectedTab() const { return selected_; }
+  bool selectTab(int index);
+  bool selectTab(TextView title);
+  bool selectLastTab() { return selectTab(static_cast<int>(tabs().size()) - 1); }
+  // The live control of the add-in tab shown; nullptr on Outlook's own tabs.
+  std::shared_ptr<platform::PropertyPage> page() const { return page_; }
+  // The page reported a change (its site's OnStatusChange) since it was shown or applied.
+  bool applyEnabled() const { return applyEnabled_; }
+  // OK: Apply when the page is dirty, then close. Apply: Apply when dirty. Cancel/Esc: close.
+  void pressOk();
+  void pressApply();
+  void pressCancel();
+  int timesOpened() const { return timesOpened_; }
+
+ private:
+  friend class Outlook;
+  struct AddedPage {
+    Text progId;
+    Text title;
+  };
+  void close();
+
+  Outlook* outlook_ = nullptr;
+  bool open_ = false;
+  bool focusOnTabs_ = false;
+  int selected_ = 0;
+  bool applyEnabled_ = false;
+  int timesOpened_ = 0;
+  std::vector<AddedPage> pages_;
+  std::shared_ptr<platform::PropertyPage> page_;
+};
+
+class Outlook : public std::enable_shared_from_this<Outlook> {
+ public:
+  // Use World::startOutlook.
+  Outlook(World& world, OutlookOptions options, Text profileName);
+  ~Outlook();
+  Outlook(const Outlook&) = delete;
+  Outlook& operator=(const Outlook&) = delete;
+
+  World& world() { return world_; }
+  const OutlookOptions& options() const { return options_; }
+  int version() const { return options_.version; }
+  const Text& profileName() const { return profileName_; }
+  // "11.0.8169.0" or "12.0.6423.1000".
+  Text versionText() const;
+  // The Application object handed to add-ins.
+  platform::ApplicationPtr application();
+
+  // Stores open in the profile: the user's mailbox first, then additional mailboxes, public
+  // folders, personal folders files.
+  const std::vector<ModelStorePtr>& stores() const { return stores_; }
+  ModelStorePtr defaultStore() const;
+  ModelFolderPtr defaultFolder(long type) const;
+  // "Inbox/Projects" in the default store, or "Mailbox - Help Desk/Inbox" (a store's name
+  // first); nullptr when absent.
+  ModelFolderPtr folderByPath(TextView path) const;
+  ModelItemPtr findItem(TextView entryId, TextView storeId = {}) const;
+  ModelFolderPtr findFolder(TextView entryId, TextView storeId = {}) const;
+  ModelStorePtr findStore(TextView storeId) const;
+  // The profile's user (the default mailbox's owner); nullptr without one.
+  MailboxPtr user() const { return user_; }
+
+  // The accounts as read from the profile at start-up, in the order list's order.
+  struct Account {
+    Text key;          // eight hexadecimal digits, the account's registry subkey
+    Text name;         // "Account Name"
+    Text email;        // the Exchange account: the user's primary SMTP address
+    Text serviceName;  // "MSEMS" for the Exchange account
+    bool exchange = false;
+    bool canTransmit = true;  // false when its servers are "none"
+  };
+  const std::vector<Account>& accounts() const { return accounts_; }
+  const Account* accountByKey(TextView key) const;
+  const Account* accountByName(TextView name) const;
+  const Account* exchangeAccount() const;
+  // The account an item is sent through: the one its account properties name (0x8581's
+  // key, else 0x8580's name, else 0x0E28001E's key), else the default (first) account.
+  const Account* sendingAccount(const ModelItem& item) const;
+  // Writes the item's account properties for the account (0x8580, 0x8581; on Outlook 2007
+  // also 0x0E28001E and 0x0E29001E).
+  void chooseAccountFor(ModelItem& item, const Account& account);
+
+  // The user-interface thread's queue; pump() processes pending messages (DoEvents).
+  MessageQueue& queue() { return queue_; }
+  void pump();
+
+  // ---- The user's actions. Each ends by processing the queued events to completion, as
+  // Outlook's message loop does before the user acts again.
+  ModelItemPtr receive(const IncomingMessage& message, TextView folderPath = u"Inbox");
+  // Selects items in the Explorer; their folder becomes the current folder.
+  void select(const std::vector<ModelItemPtr>& items);
+  void showFolder(const ModelFolderPtr& folder);
+  InspectorHandle open(const ModelItemPtr& item);
+  InspectorHandle reply(const ModelItemPtr& item);
+  InspectorHandle replyAll(const ModelItemPtr& item);
+  InspectorHandle forward(const ModelItemPtr& item);
+  // kOlMail, kOlTask, kOlAppointment, kOlMeetingRequest (a meeting), kOlTaskRequest.
+  InspectorHandle newItem(long itemClass);
+  void activate(const InspectorHandle& inspector);
+  void activateExplorer();
+  // Picks the account of this name in the window's accounts drop-down: Click (whose
+  // handler may cancel), then the selection. False when there is no such entry.
+  bool chooseAccount(const InspectorHandle& inspector, TextView accountName);
+  bool pressSend(const InspectorHandle& inspector);
+  // Closes the window as the user does; a changed item asks Outlook's save question.
+  bool closeWindow(const InspectorHandle& inspector);
+  // Tools > Options from the Explorer (control 522).
+  bool openOptions();
+  OptionsDialog& optionsDialog() { return optionsDialog_; }
+  // Answers for NameSpace.PickFolder, in order; nullptr answers Cancel (also when none left).
+  void answerPickFolder(const ModelFolderPtr& folder) { pickAnswers_.push_back(folder); }
+  // Keystrokes from the shell's SendKeys: queued, interpreted when messages are processed
+  // by the window that has the focus (the Options dialog, else the active compose window).
+  void postKeys(TextView keys);
+
+  // ---- Windows.
+  bool hasExplorer() const { return hasExplorer_; }
+  ModelFolderPtr currentFolder() const { return currentFolder_; }
+  const std::vector<ModelItemPtr>& selection() const { return selection_; }
+  const std::vector<InspectorHandle>& inspectors() const { return inspectors_; }
+  InspectorHandle activeInspector() const;
+  InspectorHandle inspectorOf(const ModelItem& item) const;
+
+  // ---- COM add-ins: the host lists each add-in it loads.
+  std::shared_ptr<SimComAddIn> addComAddIn(TextView progId);
+  std::shared_ptr<SimComAddIn> comAddIn(TextView progId) const;
+  const std::vector<std::shared_ptr<SimComAddIn>>& comAddIns() const { return comAddIns_; }
+
+  // ---- Life. Application.Quit sets quitRequested (and raises quitRequestedSignal); the host
+  // then disconnects the add-ins and calls shutDown, which closes the windows and ends this
+  // Outlook (its objects fail from then on).
+  bool quitRequested() const { return quitRequested_; }
+  void requestQuit();
+  platform::Signal<> quitRequestedSignal;
+  void shutDown();
+  bool ended() const { return ended_; }
+
+ private:
+  friend class OptionsDialog;
+  World& world_;
+  OutlookOptions options_;
+  Text profileName_;
+  std::vector<ModelStorePtr> stores_;
+  MailboxPtr user_;
+  std::vector<Account> accounts_;
+  MessageQueue queue_;
+  bool hasExplorer_ = true;
+  ModelFolderPtr currentFolder_;
+  std::vector<ModelItemPtr> selection_;
+  std::vector<InspectorHandle> inspectors_;
+  InspectorHandle active_;
+  OptionsDialog optionsDialog_;
+  std::deque<ModelFolderPtr> pickAnswers_;
+  std::vector<std::shared_ptr<SimComAddIn>> comAddIns_;
+  bool quitRequested_ = false;
+  bool ended_ = false;
+  std::shared_ptr<void> impl_;  // the object-model objects and their event wiring
+};
+
+// A COM add-in as Outlook lists it, and the AddInInst passed at connection.
+class SimComAddIn : public platform::COMAddIn {
+ public:
+  explicit SimComAddIn(Text progId) : progId_(std::move(progId)) {}
+  Text progId() override { return progId_; }
+  platform::DispatchPtr object() override { return object_; }
+  bool setObject(const platform::DispatchPtr& object) override;
+  bool connect() override { return connected_; }
+  bool setConnect(bool value) override;
+  // Raised when the add-in sets Connect (false: the host must disconnect it).
+  platform::Signal<bool> connectChanged;
+  void setConnected(bool value) { connected_ = value; }
+
+ private:
+  Text progId_;
+  platform::DispatchPtr object_;
+  bool connected_ = true;
+};
+
+}  // namespace korvanel::sim
