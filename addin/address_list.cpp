@@ -61,6 +61,7 @@ std::vector<TextView> pieces(TextView s) {
 // The addresses of list that pass the filter (every address when the filter is empty).
 std::vector<ParsedAddress> parseListed(TextView list, const std::vector<TextView>& filter) {
   std::vector<ParsedAddress> result;
+  result.reserve(16);
   PieceReader entries(list, kSeparator);
   for (TextView entry; entries.next(entry);) {
     ParsedAddress parsed;

@@ -19,7 +19,10 @@ std::size_t IdentityTable::NoCaseHash::operator()(TextView s) const noexcept {
   // FNV-1a over the folded code units, so texts equal without regard to case hash alike.
   std::size_t h = static_cast<std::size_t>(14695981039346656037ull);
   for (char16_t c : s) {
-    h ^= static_cast<std::size_t>(text::foldCase(c));
+    // Addresses are nearly always ASCII; fold those here without a call.
+    const char16_t folded = c < 0x80 ? (c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c)
+                                     : text::foldCase(c);
+    h ^= static_cast<std::size_t>(folded);
     h *= static_cast<std::size_t>(1099511628211ull);
   }
   return h;

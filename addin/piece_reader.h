@@ -3,9 +3,31 @@
 // text::split: an empty text has none, a non-empty one has every piece, empty ones included.
 #pragma once
 
+#include <cstring>
+
 #include "text/text.h"
 
 namespace korvanel::addin {
+
+// Position of the first code unit c at or after from, or npos. Header blocks run to
+// kilobytes and are read on every arriving message, so an ASCII unit is looked for with
+// memchr on its byte and then checked as a whole unit, whatever the byte order.
+inline std::size_t findUnit(text::TextView s, char16_t c, std::size_t from = 0) {
+  if (from >= s.size()) return text::TextView::npos;
+  if (c == 0 || c >= 0x80) return s.find(c, from);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t end = s.size() * sizeof(char16_t);
+  std::size_t at = from * sizeof(char16_t);
+  while (at < end) {
+    const void* hit = std::memchr(bytes + at, static_cast<int>(c), end - at);
+    if (hit == nullptr) return text::TextView::npos;
+    const std::size_t offset = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - bytes);
+    const std::size_t unit = offset / sizeof(char16_t);
+    if (s[unit] == c) return unit;
+    at = offset + 1;
+  }
+  return text::TextView::npos;
+}
 
 class PieceReader {
  public:
@@ -16,7 +38,7 @@ class PieceReader {
   // The next piece, or false when there is none left.
   bool next(text::TextView& piece) {
     if (done_) return false;
-    const std::size_t at = separator_.empty() ? text::TextView::npos : rest_.find(separator_);
+    const std::size_t at = findSeparator();
     if (at == text::TextView::npos) {
       piece = rest_;
       done_ = true;
@@ -28,6 +50,15 @@ class PieceReader {
   }
 
  private:
+  std::size_t findSeparator() const {
+    if (separator_.empty()) return text::TextView::npos;
+    for (std::size_t at = findUnit(rest_, separator_[0]); at != text::TextView::npos;
+         at = findUnit(rest_, separator_[0], at + 1)) {
+      if (rest_.substr(at, separator_.size()) == separator_) return at;
+    }
+    return text::TextView::npos;
+  }
+
   text::TextView rest_;
   text::TextView separator_;
   bool done_;

@@ -1,5 +1,6 @@
 #include "addin/transport_headers.h"
 
+#include <array>
 #include <utility>
 
 #include "addin/identity_text_forms.h"
@@ -14,6 +15,13 @@ constexpr TextView kXRecipientList = u"X-RecipientList:";
 // Builds a RecipientList one recipient at a time. Internet mail names several recipients
 // on one To or Cc line, separated by commas; a comma inside a quoted display name
 // ("Doe, Ann"), a comment or an address in angle brackets does not separate them.
+// The characters that can change how a comma is read.
+constexpr auto kSpecial = [] {
+  std::array<bool, 0x80> special{};
+  for (char16_t c : TextView(u"\"\\()<>,")) special[c] = true;
+  return special;
+}();
+
 class RecipientListBuilder {
  public:
   // Ends the current recipient and begins a new one.
@@ -29,33 +37,44 @@ class RecipientListBuilder {
     commentDepth_ = 0;
   }
 
-  void put(char16_t c) {
+  // Adds text to the current recipient, starting a new one at every comma that stands
+  // outside quotes, angle brackets and comments.
+  void put(TextView chars) {
     if (!open_) startEntry();
-    if (escaped_) {
-      escaped_ = false;
-    } else if (inQuote_ || commentDepth_ > 0) {
-      if (c == u'\\') {
-        escaped_ = true;
-      } else if (inQuote_) {
-        if (c == u'"') inQuote_ = false;
-      } else if (c == u'(') {
-        ++commentDepth_;
-      } else if (c == u')') {
-        --commentDepth_;
+    std::size_t run = 0;  // start of the text not yet copied
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+      const char16_t c = chars[i];
+      if (c >= 0x80 || !kSpecial[c]) {
+        escaped_ = false;
+        continue;
       }
-    } else if (c == u'"') {
-      inQuote_ = true;
-    } else if (c == u'(') {
-      commentDepth_ = 1;
-    } else if (c == u'<') {
-      inAngle_ = true;
-    } else if (c == u'>') {
-      inAngle_ = false;
-    } else if (c == u',' && !inAngle_) {
-      startEntry();
-      return;
+      if (escaped_) {
+        escaped_ = false;
+      } else if (inQuote_ || commentDepth_ > 0) {
+        if (c == u'\\') {
+          escaped_ = true;
+        } else if (inQuote_) {
+          if (c == u'"') inQuote_ = false;
+        } else if (c == u'(') {
+          ++commentDepth_;
+        } else if (c == u')') {
+          --commentDepth_;
+        }
+      } else if (c == u'"') {
+        inQuote_ = true;
+      } else if (c == u'(') {
+        commentDepth_ = 1;
+      } else if (c == u'<') {
+        inAngle_ = true;
+      } else if (c == u'>') {
+        inAngle_ = false;
+      } else if (c == u',' && !inAngle_) {
+        out_.append(chars.substr(run, i - run));
+        run = i + 1;
+        startEntry();
+      }
     }
-    out_ += c;
+    out_.append(chars.substr(run));
   }
 
   Text finish() {
@@ -82,6 +101,10 @@ class RecipientListBuilder {
 };
 
 bool isToOrCcLine(TextView line) {
+  // Most lines are dismissed by their first letter alone.
+  if (line.size() < 3) return false;
+  const char16_t first = text::foldCase(line[0]);
+  if (first != u't' && first != u'c') return false;
   return text::startsWithNoCase(line, u"TO:") || text::startsWithNoCase(line, u"CC:");
 }
 
@@ -91,7 +114,7 @@ Text GetXRecipientList(TextView headers) {
   PieceReader lines(headers, kLineBreak);
   TextView line;
   while (lines.next(line)) {
-    if (line.size() < kXRecipientList.size()) continue;
+    if (line.size() < kXRecipientList.size() || text::foldCase(line[0]) != u'x') continue;
     if (!text::equalsNoCase(line.substr(0, kXRecipientList.size()), kXRecipientList)) continue;
     Text list(trimView(line.substr(kXRecipientList.size())));
     for (char16_t& c : list) {
@@ -114,12 +137,11 @@ Text GetToCcList(TextView headers) {
       if (line.find(u':') == TextView::npos) {
         // A continuation folded with a tab starts a new recipient; one folded with spaces
         // goes on with the current one.
-        for (char16_t c : line) {
-          if (c == u'\t') {
-            list.startEntry();
-          } else {
-            list.put(c);
-          }
+        PieceReader pieces(line, u"\t");
+        TextView piece;
+        for (bool first = true; pieces.next(piece); first = false) {
+          if (!first) list.startEntry();
+          list.put(piece);
         }
         continue;
       }
@@ -128,7 +150,7 @@ Text GetToCcList(TextView headers) {
     if (isToOrCcLine(line)) {
       inside = true;
       list.startEntry();
-      for (char16_t c : line.substr(3)) list.put(c);
+      list.put(line.substr(3));
     }
   }
   return list.finish();

@@ -45,6 +45,13 @@ TEST(GetToCcList, OnlyToAndCcInTheFirstColumnInAnyCase) {
   EXPECT_EQ(GetToCcList(u"Subject: none\r\nTo"), u"");
 }
 
+TEST(GetToCcList, LinesBreakOnlyAtCarriageReturnLineFeed) {
+  // Neither code units whose bytes hold 0x0D or 0x0A nor a lone LF break a line.
+  EXPECT_EQ(show(GetToCcList(u"To: \u0D0D\u0A0D <a@x.com>\n\u0D0A\r\nSubject: x\r\n"
+                             u"\u0D0D\r\nCc: b@y.com")),
+            " \u0D0D\u0A0D <a@x.com>\n\u0D0A| b@y.com");
+}
+
 TEST(GetToCcList, BlankLinesChangeNothing) {
   EXPECT_EQ(show(GetToCcList(u"To: a@x.com\r\n\r\n   \r\n\tb@y.com\r\n\r\nCc: c@z.com")),
             " a@x.com|b@y.com| c@z.com");
