@@ -102,8 +102,7 @@ bool startsWithNoCase(TextView s, TextView prefix) {
 }
 
 bool endsWithNoCase(TextView s, TextView suffix) {
-  return s.size() >= suffix.size() &&
-         equalsNoCase(s.substr(s.size() - suffix.size()), suffix);
+  return s.size() >= suffix.size() && equalsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 std::size_t findNoCase(TextView haystack, TextView needle, std::size_t from) {

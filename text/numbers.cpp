@@ -53,8 +53,8 @@ std::optional<long> readInteger(TextView s) {
 
 Text toText(long long n) {
   // Built from the magnitude in unsigned arithmetic so the most negative value works too.
-  unsigned long long magnitude = n < 0 ? 0ull - static_cast<unsigned long long>(n)
-                                       : static_cast<unsigned long long>(n);
+  unsigned long long magnitude =
+      n < 0 ? 0ull - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
   char16_t buffer[24];
   std::size_t pos = sizeof buffer / sizeof buffer[0];
   do {

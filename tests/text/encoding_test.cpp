@@ -18,11 +18,13 @@ TEST(Utf8, RoundTripsEveryScalarValueForm) {
 }
 
 TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(fromUtf8("\xC0\xAF"), kFffd + kFffd);                  // overlong
-  EXPECT_EQ(fromUtf8("\xED\xA0\x80"), kFffd + kFffd + kFffd);      // encoded surrogate
-  EXPECT_EQ(fromUtf8("\xF4\x90\x80\x80"), Text(4, 0xFFFD));        // above U+10FFFF
-  EXPECT_EQ(fromUtf8("a\xE2\x82" "b"), u"a" + kFffd + u"b");       // truncated, b kept
-  EXPECT_EQ(fromUtf8("\xE2\x82"), kFffd);                          // truncated at the end
+  EXPECT_EQ(fromUtf8("\xC0\xAF"), kFffd + kFffd);              // overlong
+  EXPECT_EQ(fromUtf8("\xED\xA0\x80"), kFffd + kFffd + kFffd);  // encoded surrogate
+  EXPECT_EQ(fromUtf8("\xF4\x90\x80\x80"), Text(4, 0xFFFD));    // above U+10FFFF
+  EXPECT_EQ(fromUtf8("a\xE2\x82"
+                     "b"),
+            u"a" + kFffd + u"b");          // truncated, b kept
+  EXPECT_EQ(fromUtf8("\xE2\x82"), kFffd);  // truncated at the end
   EXPECT_EQ(fromUtf8("\x80x\xFF"), kFffd + u"x" + kFffd);
   EXPECT_EQ(fromUtf8(std::string("a\0b", 3)), Text(u"a\0b", 3));
 }

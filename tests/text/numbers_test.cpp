@@ -20,13 +20,16 @@ TEST(ReadInteger, StoredSettingsAsTheyAreRead) {
 }
 
 TEST(ReadInteger, NotANumber) {
-  for (TextView s : {TextView(u""), TextView(u"x"), TextView(u"-"), TextView(u" "),
-                     TextView(u"1x"), TextView(u"x1"), TextView(u"1 2"), TextView(u"\t1"),
-                     TextView(u"1.5"), TextView(u"１"), TextView(u"0x10"), TextView(u"- 1")}) {
+  for (TextView s : {TextView(u""), TextView(u"x"), TextView(u"-"), TextView(u" "), TextView(u"1x"),
+                     TextView(u"x1"), TextView(u"1 2"), TextView(u"\t1"), TextView(u"1.5"),
+                     TextView(u"１"), TextView(u"0x10"), TextView(u"- 1")}) {
     EXPECT_EQ(readInteger(s), std::nullopt) << toUtf8(s);
   }
   EXPECT_EQ(readInteger(Text(u"\0", 1)), std::nullopt);
-  EXPECT_EQ(readInteger(Text(u"\0" u"5", 2)), std::nullopt);
+  EXPECT_EQ(readInteger(Text(u"\0"
+                             u"5",
+                             2)),
+            std::nullopt);
 }
 
 TEST(ReadInteger, ThirtyTwoBitRangeOnEveryPlatform) {
