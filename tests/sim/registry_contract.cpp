@@ -172,17 +172,5 @@ TEST_P(RegistryContract, DefaultValueIsTheEmptyName) {
   EXPECT_EQ(valueNames(reader.get()), std::vector<Text>{u""});
 }
 
-TEST_P(RegistryContract, SnapshotSeesTheWholeTree) {
-  RegKey a = create(u"snap\\One");
-  RegKey b = create(u"snap\\two\\Deep");
-  ASSERT_EQ(set(reg(), b.get(), u"x", sz(u"y")), kRegSuccess);
-  RegKey top = open(u"snap", kKeyRead);
-  const auto snap = snapshot(reg(), top.get(), u"snap");
-  ASSERT_EQ(snap.size(), 4u);
-  EXPECT_EQ(snap[1].path, u"snap\\One");
-  EXPECT_EQ(snap[3].path, u"snap\\two\\Deep");
-  EXPECT_EQ(snap[3].values.size(), 1u);
-}
-
 }  // namespace
 }  // namespace korvanel::testing

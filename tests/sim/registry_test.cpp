@@ -61,6 +61,10 @@ TEST_F(SimRegistryTest, StatusesAreThoseOfWindows) {
   EXPECT_EQ(reg.createKey(kHkeyCurrentUser, Text(256, u'x'), kKeyRead, &h, nullptr),
             platform::kRegInvalidParameter);
   EXPECT_EQ(reg.deleteKey(kHkeyCurrentUser, u""), kRegAccessDenied);  // a root stays
+  h = create(u"self");
+  EXPECT_EQ(reg.deleteKey(h, u""), kRegSuccess);  // the handle's own key
+  EXPECT_EQ(reg.queryValue(h, u"", nullptr), sim::kRegKeyDeleted);
+  reg.closeKey(h);
   EXPECT_EQ(reg.openHandleCount(), 0u);
 }
 
