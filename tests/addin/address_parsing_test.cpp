@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "addin/address_list.h"
 #include "addin/transport_headers.h"
 #include "text/text.h"
@@ -8,6 +11,7 @@ namespace korvanel::addin {
 namespace {
 
 using text::Text;
+using text::TextView;
 
 // Keeps test expectations readable: entries shown one per line.
 std::string show(const Text& list) { return text::toUtf8(text::replaceAll(list, u"\r", u"|")); }
@@ -140,6 +144,27 @@ TEST(ParseAddressList, FilterKeepsListedAddressesOrStandsInForThem) {
   EXPECT_EQ(show(ParseAddressList(u"", names, u"ann@x.com")), "ann@x.com");
   EXPECT_EQ(names, u"");
   EXPECT_EQ(ParseAddressList(u"", names, u""), u"");
+}
+
+// Any text at all, run through every reader: nothing is read past the text (the sanitizer
+// build watches), and the names stay parallel to the addresses.
+TEST(AddressParsingSweep, ArbitraryTextIsReadSafely) {
+  const TextView alphabet = u"\r\n\t \"'<>(),@;:\\aToCcX-\u0D0D";
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    Text input;
+    const std::size_t length = random() % 48;
+    for (std::size_t i = 0; i < length; ++i) input += alphabet[random() % alphabet.size()];
+    const Text xrl = GetXRecipientList(input);
+    const Text list = GetToCcList(input);
+    for (const Text& source : {input, list, xrl}) {
+      Text names;
+      const Text addresses = ParseAddressList(source, names, xrl);
+      ASSERT_EQ(std::count(addresses.begin(), addresses.end(), u'\r'),
+                std::count(names.begin(), names.end(), u'\r'))
+          << show(source);
+    }
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "addin/identity_text_forms.h"
-#include "addin/mailbox_columns.h"
 
 namespace korvanel::addin {
 namespace {
@@ -31,27 +30,6 @@ TEST(IdentityTextForms, StampsAccountNamesAndRecipientEntries) {
   EXPECT_EQ(recipientEntry(u"  Ann Doe ", u" ann@x.com "), u"Ann Doe ann@x.com");
   EXPECT_EQ(recipientEntry(u"   ", u"ann@x.com"), u"ann@x.com");
   EXPECT_EQ(recipientEntry(u"Ann", u" "), u"");
-}
-
-TEST(MailboxColumns, BuiltFromProfileListsAndResolvedByDistinguishedName) {
-  MailboxColumns none = MailboxColumns::fromLists(u"", u"");
-  EXPECT_EQ(none.MbxLast(), -1);
-  none.applyResolvedRecipient(u"", u"Nobody");
-  EXPECT_EQ(none.MailboxResolvedNames(0), u"");
-
-  MailboxColumns columns =
-      MailboxColumns::fromLists(u"Mailbox - Ann\tSales\tSales copy\tNo DN", u"/o=Org/cn=ann\t"
-                                u"/o=Org/cn=sales\t/o=Org/cn=SALES");
-  ASSERT_EQ(columns.MbxLast(), 3);
-  EXPECT_EQ(columns.MailboxDNs(3), u"");
-  columns.applyResolvedRecipient(u"/O=ORG/CN=SALES", u"Contoso Sales");
-  columns.applyResolvedRecipient(u"", u"Unresolved");
-  EXPECT_EQ(columns.MailboxResolvedNames(0), u"Mailbox - Ann");
-  EXPECT_EQ(columns.MailboxResolvedNames(1), u"Contoso Sales");
-  EXPECT_EQ(columns.MailboxResolvedNames(2), u"Sales copy");
-  EXPECT_EQ(columns.MailboxResolvedNames(3), u"No DN");
-  EXPECT_EQ(columns.MailboxNames(1), u"Sales");
-  EXPECT_EQ(columns.MailboxNames(4), u"");
 }
 
 }  // namespace
