@@ -52,6 +52,11 @@ IdentityTable IdentityTable::fromAccountLists(TextView combined, TextView accoun
   return table;
 }
 
+IdentityTable IdentityTable::fromAccountLists(const profile::IdentityAccountLists& lists) {
+  return fromAccountLists(lists.Combined, lists.Subkeys, lists.Emails, lists.DisplayNames,
+                          lists.AccountNames, lists.Positions);
+}
+
 void IdentityTable::addRow(IdentityRow row) {
   if (rows_.size() >= kMaxRows) return;
   const int index = static_cast<int>(rows_.size());

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "profile/identity_account_lists.h"
 #include "text/text.h"
 
 namespace korvanel::addin {
@@ -43,6 +44,8 @@ class IdentityTable {
   static IdentityTable fromAccountLists(TextView combined, TextView accountKeys,
                                         TextView emails, TextView displayNames,
                                         TextView accountNames, TextView accountIndexes);
+  // The same from what the account enumeration left (lists 1 to 6; signatures unused).
+  static IdentityTable fromAccountLists(const profile::IdentityAccountLists& lists);
 
   // Appends a row after the existing ones (lowest priority); ignored beyond kMaxRows.
   void addRow(IdentityRow row);
