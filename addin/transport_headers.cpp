@@ -12,9 +12,6 @@ namespace {
 constexpr TextView kLineBreak = u"\r\n";
 constexpr TextView kXRecipientList = u"X-RecipientList:";
 
-// Builds a RecipientList one recipient at a time. Internet mail names several recipients
-// on one To or Cc line, separated by commas; a comma inside a quoted display name
-// ("Doe, Ann"), a comment or an address in angle brackets does not separate them.
 // The characters that can change how a comma is read.
 constexpr auto kSpecial = [] {
   std::array<bool, 0x80> special{};
@@ -22,6 +19,9 @@ constexpr auto kSpecial = [] {
   return special;
 }();
 
+// Builds a RecipientList one recipient at a time. Internet mail names several recipients
+// on one To or Cc line, separated by commas; a comma inside a quoted display name
+// ("Doe, Ann"), a comment or an address in angle brackets does not separate them.
 class RecipientListBuilder {
  public:
   // Ends the current recipient and begins a new one.
