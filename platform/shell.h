@@ -1,12 +1,13 @@
 // The Windows user interface and system services the product uses besides the registry:
 // message box and input box, keystrokes into the keyboard input, ShellExecute, environment
-// variables, starting a program, deleting files, processing pending window messages, Sleep,
-// and the text measuring of the Options page's lists. No call throws; failures give the
+// variables, starting a program, listing and deleting files, processing pending window
+// messages, Sleep, and the text measuring of the Options page's lists. No call throws; failures give the
 // empty value stated on each member. Single-threaded.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "text/text.h"
 
@@ -71,8 +72,12 @@ class Shell {
   virtual Text environmentVariable(TextView name) = 0;
   // Starts a program from a command line without waiting for it; false on failure.
   virtual bool startProcess(TextView commandLine, int windowStyle) = 0;
-  // Deletes the files a pattern ("C:\...\Name*.srs") matches; the number deleted, -1 on failure.
-  virtual int deleteFiles(TextView pattern) = 0;
+  // The names (without folder) of the files directly in a folder, in no particular order;
+  // empty when the folder does not exist or cannot be read. Callers do their own matching,
+  // so characters such as '*' and '?' in a name only ever match themselves.
+  virtual std::vector<Text> listFiles(TextView directory) = 0;
+  // Deletes one file given by its full path; false when it does not exist or cannot be deleted.
+  virtual bool deleteFile(TextView path) = 0;
   // Processes pending window messages (Outlook's queued events among them).
   virtual void doEvents() = 0;
   virtual void sleep(unsigned long milliseconds) = 0;
