@@ -1,8 +1,8 @@
 // The Windows user interface and system services the product uses besides the registry:
 // message box and input box, keystrokes into the keyboard input, ShellExecute, environment
 // variables, starting a program, listing and deleting files, processing pending window
-// messages, Sleep, and the text measuring of the Options page's lists. No call throws; failures give the
-// empty value stated on each member. Single-threaded.
+// messages, Sleep, and the text measuring of the Options page's lists. No call throws;
+// failures give the empty value stated on each member. Single-threaded.
 #pragma once
 
 #include <cstdint>
