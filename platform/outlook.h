@@ -331,6 +331,8 @@ class Item {
   virtual bool close(long saveMode) = 0;
   // Moves the item to Deleted Items (removes it when it lies there already).
   virtual bool deleteItem() = 0;
+  // Moves the item into the folder; the item as it lies there, nullptr on failure.
+  virtual ItemPtr move(const FolderPtr& destination) = 0;
   virtual bool send() = 0;
   virtual bool display() = 0;
   virtual InspectorPtr getInspector() = 0;
