@@ -33,7 +33,8 @@ int accountPosition(const std::vector<std::uint32_t>& order, TextView keyName) {
 
 Bytes appendToAccountOrder(const Bytes& list, std::uint32_t id) {
   Bytes result(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(list.size() / 4 * 4));
-  for (int shift = 0; shift < 32; shift += 8) result.push_back(static_cast<std::uint8_t>(id >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    result.push_back(static_cast<std::uint8_t>(id >> shift));
   return result;
 }
 
@@ -44,8 +45,9 @@ bool removeFromAccountOrder(Bytes& list, std::uint32_t id) {
   for (std::size_t g = groups; g-- > 0;) {
     if (groupAt(list, g) != id) continue;
     const std::size_t last = groups - 1;
-    if (g != last) std::copy_n(list.begin() + static_cast<std::ptrdiff_t>(last * 4), 4,
-                               list.begin() + static_cast<std::ptrdiff_t>(g * 4));
+    if (g != last)
+      std::copy_n(list.begin() + static_cast<std::ptrdiff_t>(last * 4), 4,
+                  list.begin() + static_cast<std::ptrdiff_t>(g * 4));
     --groups;
     changed = true;
   }

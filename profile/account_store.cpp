@@ -76,7 +76,8 @@ void AccountStore::LoadProfileSmtpAddresses(TextView profileName) {
   // The list runs from the last stored entry to the first, so the first stored primary
   // address is the one that stays.
   for (const Text& entry : proxyAddresses_) {
-    if (TextView(entry).starts_with(u"SMTP:")) exchangePrimarySmtp_ = text::trim(TextView(entry).substr(5));
+    if (TextView(entry).starts_with(u"SMTP:"))
+      exchangePrimarySmtp_ = text::trim(TextView(entry).substr(5));
   }
 }
 
@@ -124,9 +125,8 @@ std::uint32_t AccountStore::GetNextAccountID(TextView profileName) {
 }
 
 bool AccountStore::CreateIdentityAccount(TextView profileName, std::uint32_t id,
-                                         TextView accountName, TextView displayName,
-                                         TextView email, TextView newSignature,
-                                         TextView replySignature) {
+                                         TextView accountName, TextView displayName, TextView email,
+                                         TextView newSignature, TextView replySignature) {
   if (profileName.empty()) return false;
   const Text managerPath = AccountManagerKey(profileName);
   const Text path = AccountKeyPath(profileName, id);
@@ -180,9 +180,9 @@ bool AccountStore::deleteAccountKey(TextView profileName, TextView subkey,
 bool AccountStore::SetExchangeAccountName(TextView profileName, std::uint32_t id, TextView name,
                                           bool spanishUI) {
   if (profileName.empty()) return false;
-  const Text accountName = name.empty()
-                               ? Text(spanishUI ? kExchangeDefaultNameSpanish : kExchangeDefaultName)
-                               : text::trim(name);
+  const Text accountName =
+      name.empty() ? Text(spanishUI ? kExchangeDefaultNameSpanish : kExchangeDefaultName)
+                   : text::trim(name);
   // Only an account that exists is renamed: a wrong id must not leave a stray key behind.
   RegKey key = RegKey::open(reg_.registry(), kHkeyCurrentUser, AccountKeyPath(profileName, id),
                             platform::kKeyWriteAll);

@@ -9,22 +9,26 @@ ProfileSettings::ProfileSettings(platform::Registry& registry, AnsiCodePage code
 
 Text ProfileSettings::LoadReplyAddressFormat(TextView profileName) {
   if (profileName.empty()) return Text();
-  return text::fromUtf16leBytes(reg_.RegReadBinary(ProfileKeyPath(profileName), kReplyAddressFormatValue));
+  return text::fromUtf16leBytes(
+      reg_.RegReadBinary(ProfileKeyPath(profileName), kReplyAddressFormatValue));
 }
 
 bool ProfileSettings::SaveReplyAddressFormat(TextView profileName, TextView format) {
   if (profileName.empty()) return false;
-  return reg_.RegWriteBinary(ProfileKeyPath(profileName), kReplyAddressFormatValue, ProfileText(format));
+  return reg_.RegWriteBinary(ProfileKeyPath(profileName), kReplyAddressFormatValue,
+                             ProfileText(format));
 }
 
 Text ProfileSettings::LoadMonitoredFolders(TextView profileName) {
   if (profileName.empty()) return Text();
-  return text::fromUtf16leBytes(reg_.RegReadBinary(ProfileKeyPath(profileName), kMonitoredFoldersValue));
+  return text::fromUtf16leBytes(
+      reg_.RegReadBinary(ProfileKeyPath(profileName), kMonitoredFoldersValue));
 }
 
 bool ProfileSettings::SaveMonitoredFolders(TextView profileName, TextView folders) {
   if (profileName.empty()) return false;
-  return reg_.RegWriteBinary(ProfileKeyPath(profileName), kMonitoredFoldersValue, ProfileText(folders));
+  return reg_.RegWriteBinary(ProfileKeyPath(profileName), kMonitoredFoldersValue,
+                             ProfileText(folders));
 }
 
 bool ProfileSettings::SetRefreshFlag(TextView profileName) {

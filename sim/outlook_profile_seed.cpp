@@ -48,7 +48,9 @@ Text hex8(std::uint32_t id) {
 }
 
 // Section ids are random GUIDs in a real profile; fixed ones keep runs reproducible.
-Text sectionId(std::uint32_t n) { return u"8f3c2a10d41e4b7a9c05" + hex8(0x5ec70000u + n) + u"0000"; }
+Text sectionId(std::uint32_t n) {
+  return u"8f3c2a10d41e4b7a9c05" + hex8(0x5ec70000u + n) + u"0000";
+}
 
 Bytes sectionIdBytes(TextView id) {
   Bytes bytes;
@@ -75,7 +77,9 @@ class KeyWriter {
 
   KeyWriter& binary(TextView name, const Bytes& data) { return set(name, kRegBinary, data); }
   KeyWriter& dword(TextView name, std::uint32_t v) { return set(name, kRegDword, le32(v)); }
-  KeyWriter& regSz(TextView name, TextView s) { return set(name, platform::kRegSz, unicodeText(s)); }
+  KeyWriter& regSz(TextView name, TextView s) {
+    return set(name, platform::kRegSz, unicodeText(s));
+  }
   // A MAPI string property, named by type and id: "001f"/"001e" + id.
   KeyWriter& mapiString(TextView id, TextView s, bool unicode) {
     return binary((unicode ? Text(u"001f") : Text(u"001e")) + Text(id),
@@ -85,7 +89,9 @@ class KeyWriter {
 
  private:
   KeyWriter& set(TextView name, std::uint32_t type, const Bytes& data) {
-    if (key_) ok_ = registry_.setValue(key_.get(), name, type, data.data(), data.size()) == kRegSuccess && ok_;
+    if (key_)
+      ok_ = registry_.setValue(key_.get(), name, type, data.data(), data.size()) == kRegSuccess &&
+            ok_;
     return *this;
   }
 
@@ -112,9 +118,12 @@ Bytes multiValuedStrings(const std::vector<Text>& strings, bool unicode) {
 
 TextView accountClsid(MailAccountSeed::Type type) {
   switch (type) {
-    case MailAccountSeed::Type::kPop3: return u"{ED475411-B0D6-11D2-8C3B-00104B2A6676}";
-    case MailAccountSeed::Type::kImap: return u"{ED475412-B0D6-11D2-8C3B-00104B2A6676}";
-    case MailAccountSeed::Type::kHttp: return u"{ED475414-B0D6-11D2-8C3B-00104B2A6676}";
+    case MailAccountSeed::Type::kPop3:
+      return u"{ED475411-B0D6-11D2-8C3B-00104B2A6676}";
+    case MailAccountSeed::Type::kImap:
+      return u"{ED475412-B0D6-11D2-8C3B-00104B2A6676}";
+    case MailAccountSeed::Type::kHttp:
+      return u"{ED475414-B0D6-11D2-8C3B-00104B2A6676}";
   }
   return u"";
 }
@@ -140,11 +149,13 @@ bool seedOutlookProfile(platform::Registry& registry, const OutlookProfileSeed& 
            .mapiString(u"3006", u"Microsoft Exchange Server", u)
            .mapiString(u"3001", u"Microsoft Exchange Server", u)
            .binary(u"001e3d09", ansiText(u"MSEMS"))
-           .ok() && ok;
+           .ok() &&
+       ok;
   ok = KeyWriter(registry, path(profileKey, sectionId(1)))
            .mapiString(u"3006", u"Microsoft Exchange Transport", u)
            .mapiString(u"3001", u"Microsoft Exchange Transport", u)
-           .ok() && ok;
+           .ok() &&
+       ok;
 
   std::vector<MailboxSection> stores;
   stores.push_back({u"Mailbox - " + seed.userDisplayName, seed.mailboxDn});
@@ -154,7 +165,8 @@ bool seedOutlookProfile(platform::Registry& registry, const OutlookProfileSeed& 
              .mapiString(u"3006", u"Microsoft Exchange Message Store", u)
              .mapiString(u"3001", stores[i].displayName, u)
              .binary(u"001e660b", ansiText(stores[i].distinguishedName))
-             .ok() && ok;
+             .ok() &&
+         ok;
   }
 
   // The account manager: the Outlook Address Book and the Exchange account; only mail
@@ -164,18 +176,21 @@ bool seedOutlookProfile(platform::Registry& registry, const OutlookProfileSeed& 
            .binary(u"Account Name", unicodeText(u"Outlook Address Book"))
            .regSz(u"clsid", kMapiServiceClsid)
            .binary(u"Service Name", unicodeText(u"CONTAB"))
-           .ok() && ok;
+           .ok() &&
+       ok;
   ok = KeyWriter(registry, path(manager, hex8(seed.exchangeAccountId)))
            .binary(u"Account Name", unicodeText(seed.exchangeAccountName))
            .regSz(u"clsid", kMapiServiceClsid)
            .binary(u"Service Name", unicodeText(u"MSEMS"))
            .binary(u"Service UID", sectionIdBytes(serviceSection))
-           .ok() && ok;
+           .ok() &&
+       ok;
   ok = KeyWriter(registry, manager)
            .dword(u"NextAccountID", std::max(seed.exchangeAccountId, kAddressBookAccountId) + 1)
            .binary(kMailOrder, le32(seed.exchangeAccountId))
            .binary(kAddressBookOrder, le32(kAddressBookAccountId))
-           .ok() && ok;
+           .ok() &&
+       ok;
   return ok;
 }
 
@@ -220,7 +235,8 @@ std::uint32_t seedMailAccount(platform::Registry& registry, TextView profileName
   const Bytes idBytes = le32(id);
   list.insert(list.end(), idBytes.begin(), idBytes.end());
   const Bytes nextBytes = le32(id + 1);
-  registry.setValue(managerKey.get(), u"NextAccountID", kRegDword, nextBytes.data(), nextBytes.size());
+  registry.setValue(managerKey.get(), u"NextAccountID", kRegDword, nextBytes.data(),
+                    nextBytes.size());
   registry.setValue(managerKey.get(), kMailOrder, kRegBinary, list.data(), list.size());
   return id;
 }

@@ -178,8 +178,8 @@ TEST_F(AccountStoreTest, CreatedAccountsHaveTheirExactValues) {
 
 TEST_F(AccountStoreTest, IdTwentySixIsKey0000001a) {
   seedProfile();
-  ASSERT_TRUE(store.CreateIdentityAccount(kProfile, 26, u"EX [A <a@x.com>]", u"A", u"a@x.com",
-                                          u"", u""));
+  ASSERT_TRUE(
+      store.CreateIdentityAccount(kProfile, 26, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
   EXPECT_TRUE(keyExists(reg, AccountManagerKey(kProfile) + u"\\0000001a"));
   EXPECT_EQ(store.GetNextAccountID(kProfile), 27u);
   EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0, 0x1A, 0, 0, 0}));
@@ -196,8 +196,9 @@ TEST_F(AccountStoreTest, EnumerationGivesTheEightListsInCreationOrder) {
             u"00000004\x01help@contoso.com\x01Help\t"
             u"00000005\x01/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk\x01Help Desk");
   EXPECT_EQ(l.Subkeys, u"00000003\t00000004\t00000005");
-  EXPECT_EQ(l.Emails,
-            u"sales@contoso.com\thelp@contoso.com\t/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk");
+  EXPECT_EQ(
+      l.Emails,
+      u"sales@contoso.com\thelp@contoso.com\t/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk");
   EXPECT_EQ(l.DisplayNames, u"Sales\tHelp\tHelp Desk");
   EXPECT_EQ(l.AccountNames,
             u"EX [Sales <sales@contoso.com>]\tEX [Help <help@contoso.com>]\tEX MBX [Help Desk]");
@@ -231,16 +232,16 @@ TEST_F(AccountStoreTest, DeletingAnAccountRemovesItsKeyAndOrderEntry) {
 
 TEST_F(AccountStoreTest, DeletingTheOnlyListedIdWritesTheEmptyList) {
   seedProfile();
-  ASSERT_TRUE(writeValue(reg, AccountManagerKey(kProfile), kAccountOrderValue,
-                         platform::kRegBinary, {}));
-  ASSERT_TRUE(store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com",
-                                          u"", u""));
+  ASSERT_TRUE(
+      writeValue(reg, AccountManagerKey(kProfile), kAccountOrderValue, platform::kRegBinary, {}));
+  ASSERT_TRUE(
+      store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
   ASSERT_EQ(orderList(), (Bytes{3, 0, 0, 0}));
   ASSERT_TRUE(store.DeleteIdentityAccount(kProfile, std::uint32_t{3}));
   EXPECT_EQ(orderList(), Bytes{});
   // The next account joins the (empty) list.
-  ASSERT_TRUE(store.CreateIdentityAccount(kProfile, 4, u"EX [B <b@x.com>]", u"B", u"b@x.com",
-                                          u"", u""));
+  ASSERT_TRUE(
+      store.CreateIdentityAccount(kProfile, 4, u"EX [B <b@x.com>]", u"B", u"b@x.com", u"", u""));
   EXPECT_EQ(orderList(), (Bytes{4, 0, 0, 0}));
 }
 
@@ -250,8 +251,8 @@ TEST_F(AccountStoreTest, AProfileWithoutOrderListGetsNone) {
   RegKey key = RegKey::open(reg, platform::kHkeyCurrentUser, manager, platform::kKeyWriteAll);
   ASSERT_EQ(reg.deleteValue(key.get(), kAccountOrderValue), platform::kRegSuccess);
   key.reset();
-  ASSERT_TRUE(store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com",
-                                          u"", u""));
+  ASSERT_TRUE(
+      store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
   EXPECT_FALSE(readValue(reg, manager, kAccountOrderValue));
   EXPECT_TRUE(store.DeleteIdentityAccount(kProfile, std::uint32_t{3}));
   EXPECT_FALSE(keyExists(reg, AccountKeyPath(kProfile, 3)));
@@ -297,8 +298,8 @@ TEST_F(AccountStoreTest, ExchangeAccountNameIsWrittenOnlyIntoAnExistingAccount) 
 TEST_F(AccountStoreTest, AFailedWriteKeepsTheAccountOutOfTheOrderList) {
   seedProfile();
   faults.failOnCall("Registry.setValue", 3);  // "Display Name"
-  EXPECT_FALSE(store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com",
-                                           u"", u""));
+  EXPECT_FALSE(
+      store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
   EXPECT_EQ(store.GetNextAccountID(kProfile), 3u);
   EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0}));
 }

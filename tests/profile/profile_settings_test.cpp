@@ -34,8 +34,8 @@ TEST(ProfileKey, PathsAndTextLayout) {
   EXPECT_EQ(ProfileKeyPath(u""),
             u"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging "
             u"Subsystem\\Profiles");
-  EXPECT_EQ(AccountKeyPath(u"Pat", 10), ProfileKeyPath(u"Pat") +
-                                            u"\\9375CFF0413111d3B88A00104B2A6676\\0000000a");
+  EXPECT_EQ(AccountKeyPath(u"Pat", 10),
+            ProfileKeyPath(u"Pat") + u"\\9375CFF0413111d3B88A00104B2A6676\\0000000a");
   EXPECT_EQ(ProfileText(u"  1 "), (Bytes{0x31, 0, 0, 0}));
   EXPECT_EQ(ProfileText(u"\tA "), (Bytes{0x09, 0, 'A', 0, 0, 0}));  // a TAB is not trimmed
   EXPECT_EQ(ProfileText(u""), (Bytes{0, 0}));
@@ -60,7 +60,8 @@ TEST_F(ProfileSettingsTest, ReplyAddressFormatFallsBackToTwo) {
   EXPECT_EQ(replyAddressFormatOf(u""), 2);
   for (const char16_t* text : {u"7", u"-1", u"x", u"3"}) {
     settings.SaveReplyAddressFormat(kProfile, text);
-    EXPECT_EQ(replyAddressFormatOf(settings.LoadReplyAddressFormat(kProfile)), 2) << static_cast<char>(text[0]);
+    EXPECT_EQ(replyAddressFormatOf(settings.LoadReplyAddressFormat(kProfile)), 2)
+        << static_cast<char>(text[0]);
   }
   settings.SaveReplyAddressFormat(kProfile, u"0");
   EXPECT_EQ(replyAddressFormatOf(settings.LoadReplyAddressFormat(kProfile)), 0);

@@ -128,7 +128,8 @@ TEST_F(RegistryPrimitivesTest, SubkeyNamesSkipAnIndexThatFails) {
     writeValue(reg, Text(kKey) + u"\\" + name, u"v", platform::kRegDword, {1, 0, 0, 0});
   }
   RegKey key = prims.RegOpenRead(kHkeyCurrentUser, kKey);
-  EXPECT_EQ(prims.subkeyNames(key.get()), (std::vector<Text>{u"00000001", u"00000002", u"00000003"}));
+  EXPECT_EQ(prims.subkeyNames(key.get()),
+            (std::vector<Text>{u"00000001", u"00000002", u"00000003"}));
   faults.failOnCall("Registry.enumKey", 2);
   EXPECT_EQ(prims.subkeyNames(key.get()), (std::vector<Text>{u"00000001", u"00000003"}));
   faults.failAlways("Registry.enumKey");

@@ -13,9 +13,9 @@ using text::Bytes;
 using text::Text;
 using text::TextView;
 
-inline std::optional<platform::RegValue> readValue(platform::Registry& reg, TextView path,
-                                                   TextView name,
-                                                   platform::RegHandle root = platform::kHkeyCurrentUser) {
+inline std::optional<platform::RegValue> readValue(
+    platform::Registry& reg, TextView path, TextView name,
+    platform::RegHandle root = platform::kHkeyCurrentUser) {
   platform::RegKey key = platform::RegKey::open(reg, root, path, platform::kKeyRead);
   platform::RegValue value;
   if (!key || reg.queryValue(key.get(), name, &value) != platform::kRegSuccess) return std::nullopt;
@@ -30,7 +30,8 @@ inline bool keyExists(platform::Registry& reg, TextView path,
 inline bool writeValue(platform::Registry& reg, TextView path, TextView name, std::uint32_t type,
                        const Bytes& data, platform::RegHandle root = platform::kHkeyCurrentUser) {
   platform::RegKey key = platform::RegKey::create(reg, root, path, platform::kKeyWriteAll);
-  return key && reg.setValue(key.get(), name, type, data.data(), data.size()) == platform::kRegSuccess;
+  return key &&
+         reg.setValue(key.get(), name, type, data.data(), data.size()) == platform::kRegSuccess;
 }
 
 // UTF-16LE with a terminating NUL, as Outlook stores its account texts.

@@ -6,16 +6,16 @@ namespace korvanel::profile {
 namespace {
 
 int trueFlags(const LanguageFlags& f) {
-  return f.IsEnglishUI + f.IsSpanishUI + f.IsFrenchUI + f.IsGermanUI + f.IsItalianUI +
-         f.IsDutchUI + f.IsRussianUI + f.IsUkrainianUI + f.IsBulgarianUI + f.IsSwedishUI +
-         f.IsFinnishUI + f.IsPortugalPortugueseUI + f.IsBrazilPortugueseUI + f.IsNorwegianUI +
-         f.IsCzechUI + f.IsDanishUI;
+  return f.IsEnglishUI + f.IsSpanishUI + f.IsFrenchUI + f.IsGermanUI + f.IsItalianUI + f.IsDutchUI +
+         f.IsRussianUI + f.IsUkrainianUI + f.IsBulgarianUI + f.IsSwedishUI + f.IsFinnishUI +
+         f.IsPortugalPortugueseUI + f.IsBrazilPortugueseUI + f.IsNorwegianUI + f.IsCzechUI +
+         f.IsDanishUI;
 }
 
 TEST(UiLanguage, EachIdentifierSetsOnlyItsOwnFlag) {
   EXPECT_TRUE(languageFlagsFor(0x0409).IsEnglishUI);
   EXPECT_TRUE(languageFlagsFor(0x0C0A).IsSpanishUI);
-  EXPECT_TRUE(languageFlagsFor(0x0462).IsFrenchUI);  // Frisian counts as French
+  EXPECT_TRUE(languageFlagsFor(0x0462).IsFrenchUI);   // Frisian counts as French
   EXPECT_TRUE(languageFlagsFor(0x0423).IsRussianUI);  // Belarusian counts as Russian
   EXPECT_TRUE(languageFlagsFor(0x0816).IsPortugalPortugueseUI);
   EXPECT_TRUE(languageFlagsFor(0x0416).IsBrazilPortugueseUI);
@@ -33,10 +33,10 @@ TEST(UiLanguage, UnlistedIdentifiersSetNoFlag) {
 
 TEST(UiLanguage, ListsDoNotOverlapAndHaveTheirSizes) {
   using Predicate = bool (*)(std::int32_t);
-  const Predicate predicates[] = {IsEnglish, IsSpanish,  IsGerman,           IsFrench,
-                                  IsItalian, IsDutch,    IsRussian,          IsUkrainian,
-                                  IsBulgarian, IsSwedish, IsFinnish,         IsPortugalPortuguese,
-                                  IsBrazilPortuguese, IsNorwegian, IsCzech,  IsDanish};
+  const Predicate predicates[] = {IsEnglish,          IsSpanish,   IsGerman,  IsFrench,
+                                  IsItalian,          IsDutch,     IsRussian, IsUkrainian,
+                                  IsBulgarian,        IsSwedish,   IsFinnish, IsPortugalPortuguese,
+                                  IsBrazilPortuguese, IsNorwegian, IsCzech,   IsDanish};
   const int expectedCounts[] = {14, 20, 5, 16, 2, 2, 3, 1, 1, 2, 1, 1, 1, 1, 1, 1};
   int counts[16] = {};
   for (std::int32_t lcid = 0; lcid <= 0xFFFF; ++lcid) {
