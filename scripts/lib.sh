@@ -1,7 +1,8 @@
 # Shared by the project's scripts: package installation and configuration.
 
 packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-          g++-mingw-w64-i686)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64-win32 mingw-w64-tools wine64 libwine-dev
+          googletest)
 
 step() { printf '\n==> %s\n' "$*"; }
 
