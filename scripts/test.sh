@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every check of the project: installs what is missing, builds and runs the tests,
 # runs them again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# cross-compiles the portable libraries for 32-bit Windows.
+# cross-compiles the portable libraries for 32-bit Windows, then builds and tests the Windows
+# DLLs (scripts/windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
@@ -24,5 +25,7 @@ step "cross-compile the portable libraries for i686 Windows"
 configure build/mingw-i686 -DKORVANEL_PORTABLE_ONLY=ON \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake"
 cmake --build build/mingw-i686 -j"$jobs"
+
+scripts/windows.sh
 
 step "all checks passed"
