@@ -1,0 +1,32 @@
+// The texts of the page's message boxes and input box, word for word as users have always
+// seen them ("wiil" included). Lines are separated by a carriage return alone.
+#pragma once
+
+namespace korvanel::page {
+
+inline constexpr char16_t kRestartQuestion[] =
+    u"Outlook wiil be restarted to finish the configuration.\rRestart it now?";
+inline constexpr char16_t kRefreshQuestion[] =
+    u"Outlook wiil be restarted to re-read the e-mail addresses stored in the Active "
+    u"Directory.\rYou should re-populate the list after restarting.\rContinue?";
+inline constexpr char16_t kDeleteSelectedQuestion[] =
+    u"Are you sure you want to delete the selected item from the list?";
+inline constexpr char16_t kDeleteAllQuestion[] =
+    u"Are you sure you want to delete all items from the list?";
+inline constexpr char16_t kImproperFolderNotice[] =
+    u"You should select a non-default folder in the default mailbox";
+inline constexpr char16_t kNoSharedMailboxesNotice[] =
+    u"There are no shared mailboxes in the current profile or\ryou have insufficient rights on "
+    u"the shared mailbox(es)";
+// Followed by the primary address, a carriage return and kNoSmtpAddressesNoticeEnd.
+inline constexpr char16_t kNoSmtpAddressesNotice[] =
+    u"There are no SMTP addresses except the default one: ";
+inline constexpr char16_t kNoSmtpAddressesNoticeEnd[] = u"in Active Directory";
+inline constexpr char16_t kAddPrompt[] = u"Add new identity:";
+inline constexpr char16_t kChangePrompt[] = u"Change selected identity:";
+
+// Questions: Yes and No, exclamation icon, No as default. Notices: exclamation icon, OK.
+inline constexpr long kQuestionStyle = 308;
+inline constexpr long kNoticeStyle = 48;
+
+}  // namespace korvanel::page
