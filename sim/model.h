@@ -55,6 +55,7 @@ class ModelItem {
   long itemClass;
   Text entryId;                 // empty until saved or delivered
   bool sent = false;
+  bool removed = false;         // sent away or deleted for good: its objects fail
   bool saved = false;           // false once changed after the last save
   PropertyBag props;
   std::vector<RecipientRecord> recipients;
@@ -62,6 +63,7 @@ class ModelItem {
   std::vector<UserPropertyRecord> userProperties;
   long attachmentCount = 0;
   long meetingStatus = platform::kOlNonMeeting;
+  bool assigned = false;        // a task being assigned: it leaves as a TaskRequestItem
   // The account a received message came through, by name; empty for mail composed here.
   Text arrivalAccount;
   // The sending account chosen explicitly (SendUsingAccount, the accounts drop-down), by
@@ -127,6 +129,8 @@ class ModelStore {
   ModelFolderPtr root;
   PropertyBag props;  // store properties (0x661C001E mailbox owner's name)
   std::weak_ptr<Mailbox> mailbox;  // the Exchange mailbox behind it
+  Text providerUid;        // 32 hexadecimal digits, part of every entry id of the store
+  std::uint32_t nextId = 0;  // counter behind new entry ids
 
   ModelFolderPtr defaultFolder(long type) const;
   // By entry id, compared without regard to case; nullptr when absent.
@@ -136,6 +140,18 @@ class ModelStore {
   ModelFolderPtr folderByPath(TextView path) const;
   std::vector<ModelFolderPtr> allFolders() const;
 };
+
+// Stores with their default folders. Entry ids follow the stores' forms: an Exchange private
+// mailbox folder has 92 hexadecimal digits with "0100" at characters 41 to 44 (public
+// folders "0300"), its messages 140; a personal folders file uses 48 for both.
+ModelStorePtr makeExchangeMailboxStore(TextView displayName, TextView dn, std::uint32_t serial);
+ModelStorePtr makePublicFoldersStore(std::uint32_t serial);
+ModelStorePtr makePersonalFoldersStore(TextView displayName, TextView path, std::uint32_t serial);
+// Adds a folder under parent with a new entry id.
+ModelFolderPtr addFolder(const ModelFolderPtr& parent, TextView name, long defaultType = 0,
+                         long defaultItemClass = platform::kOlMail);
+// A new entry id for an item placed in the store.
+Text newItemEntryId(ModelStore& store);
 
 // A mailbox of the simulated Exchange organisation.
 struct Mailbox {
@@ -168,6 +184,7 @@ class Organisation {
 
  private:
   std::vector<MailboxPtr> mailboxes_;
+  std::uint32_t serial_ = 0;
 };
 
 // One message as it left through the transport, as a recipient sees it.

@@ -16,6 +16,7 @@
 namespace korvanel::sim {
 
 using platform::Variant;
+using text::Bytes;
 using text::Text;
 using text::TextView;
 

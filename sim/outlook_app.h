@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,10 @@
 namespace korvanel::sim {
 
 class SimComAddIn;
+
+// The id the simulation gives the entries of the accounts drop-down (all share it, so a
+// Click handler on one entry hears clicks on every entry).
+inline constexpr long kAccountEntryControlId = 31226;
 
 // An item window.
 struct ModelInspector {
@@ -47,6 +52,8 @@ class OptionsDialog {
   void pressApply();
   void pressCancel();
   int timesOpened() const { return timesOpened_; }
+  // The page's site reported a change (OnStatusChange).
+  void statusChanged() { applyEnabled_ = true; }
 
  private:
   friend class Outlook;
@@ -55,8 +62,10 @@ class OptionsDialog {
     Text title;
   };
   void close();
+  void release();
 
   Outlook* outlook_ = nullptr;
+  int pageTab_ = -1;
   bool open_ = false;
   bool focusOnTabs_ = false;
   int selected_ = 0;
@@ -71,6 +80,8 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   // Use World::startOutlook.
   Outlook(World& world, OutlookOptions options, Text profileName);
   ~Outlook();
+  // Reads the profile and opens its stores (World::startOutlook calls it).
+  void start();
   Outlook(const Outlook&) = delete;
   Outlook& operator=(const Outlook&) = delete;
 
@@ -110,6 +121,9 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   const Account* accountByKey(TextView key) const;
   const Account* accountByName(TextView name) const;
   const Account* exchangeAccount() const;
+  // The account the item's account properties name (0x8581's key, else 0x8580's name, else
+  // 0x0E28001E's key); nullptr when they name none.
+  const Account* accountNamedBy(const ModelItem& item) const;
   // The account an item is sent through: the one its account properties name (0x8581's
   // key, else 0x8580's name, else 0x0E28001E's key), else the default (first) account.
   const Account* sendingAccount(const ModelItem& item) const;
@@ -163,6 +177,50 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   std::shared_ptr<SimComAddIn> comAddIn(TextView progId) const;
   const std::vector<std::shared_ptr<SimComAddIn>>& comAddIns() const { return comAddIns_; }
 
+  // ---- Object-model plumbing, used by the simulated Outlook objects (and CDO / MAPI).
+  platform::Signal<const platform::ItemPtr&, bool&> itemSendEvent;
+  platform::Signal<const Text&> newMailExEvent;
+  platform::Signal<const platform::PropertyPagesPtr&> optionsPagesAddEvent;
+  platform::Signal<const platform::InspectorPtr&> newInspectorEvent;
+  // Click of command-bar controls, by control id (Office raises it for every control that
+  // shares the id).
+  platform::Signal<const platform::CommandBarControlPtr&, bool&>& clickEvent(long controlId);
+  // True when a call of object.member must fail: this Outlook has ended, or the fault plan
+  // says so for "object.member" (e.g. "MailItem.Save", "Recipients.Add").
+  bool fails(TextView object, TextView member);
+  // A new, unsaved item of that class with a fresh conversation index.
+  ModelItemPtr createItem(long itemClass);
+  bool saveItem(const ModelItemPtr& item);
+  bool closeItem(const ModelItemPtr& item, long saveMode);
+  bool deleteItem(const ModelItemPtr& item);
+  // Item.Move: the item (same object, new entry id) in the destination; false on failure.
+  bool moveItem(const ModelItemPtr& item, const ModelFolderPtr& destination);
+  bool sendItem(const ModelItemPtr& item);
+  InspectorHandle displayItem(const ModelItemPtr& item);
+  // Inspector.Close: the item's Close event (cancellable), the save mode, the window's Close.
+  bool closeInspector(const InspectorHandle& inspector, long saveMode);
+  // A member changed through the object model: the item is unsaved, PropertyChange is raised.
+  void memberChanged(ModelItem& item, TextView member);
+  // Whether the window has the accounts drop-down (control 31224).
+  bool hasAccountsControl(const ModelInspector& inspector) const;
+  // The drop-down's entries: on Outlook 2003 one leading entry, then the accounts.
+  long accountEntryCount() const;
+  Text accountEntryCaption(long entry) const;
+  // Execute of entry n (1-based) for the window's item.
+  bool executeAccountEntry(const InspectorHandle& inspector, long entry);
+  // Control 522's Execute: opens the Options dialog (raising OptionsPagesAdd).
+  bool showOptionsDialog();
+  // PropertyPages.Add while the dialog opens.
+  void addOptionsPage(TextView progId, TextView title);
+  int standardBarResets = 0;
+  int pickFolderCalls = 0;
+  ModelFolderPtr nextPickAnswer();
+  void postItemAdd(const ModelFolderPtr& folder, const ModelItemPtr& item);
+  void postItemChange(const ModelFolderPtr& folder, const ModelItemPtr& item);
+  // Called by World::deliver: raises NewMailEx and ItemAdd for the default Inbox.
+  void announceArrival(const ModelFolderPtr& folder, const ModelItemPtr& item);
+  void closeAllWindows();
+
   // ---- Life. Application.Quit sets quitRequested (and raises quitRequestedSignal); the host
   // then disconnects the add-ins and calls shutDown, which closes the windows and ends this
   // Outlook (its objects fail from then on).
@@ -185,13 +243,25 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   ModelFolderPtr currentFolder_;
   std::vector<ModelItemPtr> selection_;
   std::vector<InspectorHandle> inspectors_;
-  InspectorHandle active_;
   OptionsDialog optionsDialog_;
   std::deque<ModelFolderPtr> pickAnswers_;
   std::vector<std::shared_ptr<SimComAddIn>> comAddIns_;
   bool quitRequested_ = false;
   bool ended_ = false;
-  std::shared_ptr<void> impl_;  // the object-model objects and their event wiring
+  bool explorerFocused_ = true;
+  bool accountsShortcutPending_ = false;
+  std::vector<InspectorHandle> zOrder_;  // open windows, topmost last
+  std::map<long, std::unique_ptr<platform::Signal<const platform::CommandBarControlPtr&, bool&>>>
+      clickEvents_;
+
+  void readProfile();
+  void readAccounts();
+  void interpretKeys(TextView keys);
+  void activateInternal(const InspectorHandle& inspector);
+  void removeInspector(const InspectorHandle& inspector);
+  void transmit(const ModelItemPtr& item, const Account& account);
+  InspectorHandle respond(const ModelItemPtr& original, int kind);  // 0 reply, 1 all, 2 forward
+  int askSaveChanges();
 };
 
 // A COM add-in as Outlook lists it, and the AddInInst passed at connection.
@@ -206,6 +276,7 @@ class SimComAddIn : public platform::COMAddIn {
   // Raised when the add-in sets Connect (false: the host must disconnect it).
   platform::Signal<bool> connectChanged;
   void setConnected(bool value) { connected_ = value; }
+  FaultPlan* faults = nullptr;  // "COMAddIn.Object", "COMAddIn.Connect"
 
  private:
   Text progId_;

@@ -81,11 +81,16 @@ class World {
   // The personal folders file at this path, created (with its default folders) on first use.
   ModelStorePtr personalFolders(TextView path, TextView displayName);
 
+  // The organisation's public folders (one store, opened by every Exchange profile).
+  ModelStorePtr publicFolders();
+
   // Starts Outlook on options.profile, or the default profile when that is empty. The
   // previous Outlook must have ended; nullptr when the profile does not exist.
   std::shared_ptr<Outlook> startOutlook(const OutlookOptions& options);
   // The running Outlook; nullptr when none runs.
   std::shared_ptr<Outlook> current() const;
+  // Called by Outlook::shutDown.
+  void outlookEnded(const Outlook& outlook);
 
   // Puts a message into a folder as the transport delivers it, and tells the running
   // Outlook (which raises NewMailEx and ItemAdd when that folder is its default Inbox).
@@ -100,6 +105,7 @@ class World {
   Organisation organisation_;
   ClassRegistry classes_;
   std::map<Text, ModelStorePtr> personalFolders_;  // by folded path
+  ModelStorePtr publicFolders_;
   std::shared_ptr<Outlook> current_;  // held until it has ended
   std::uint32_t serial_ = 0;
 };
