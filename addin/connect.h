@@ -61,8 +61,8 @@ class Connect final : public platform::AddIn {
   void IsRestart(std::int16_t mode);
   void PrepareAccessibleMBX();
 
-  // The late-bound object published as the AddInInst's Object. It shares this Connect's
-  // state and stays usable (answering from that state) as long as someone holds it.
+  // The late-bound object published as the AddInInst's Object. It answers from this
+  // Connect's state, and with empty values once the Connect is gone.
   platform::DispatchPtr object() const { return object_; }
 
   // The shared state, read-only, for whoever hosts the add-in and wants to show it.

@@ -56,9 +56,12 @@ class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
   AddinContext& context() { return *context_; }
 
  private:
-  // Sets a folder sink to the folder's Items, ItemAdd going to onAdd.
+  // A handler that calls the member on this object while the object lives.
+  platform::Items::ItemHandler itemHandler(void (OutAddIn::*handler)(const platform::ItemPtr&));
+  // Sets a folder sink to the folder's Items; it stays unset without a folder.
   void hookFolderItems(EventSink<platform::Items>& sink, const platform::FolderPtr& folder,
-                       bool withItemChange, int slot);
+                       platform::Items::ItemHandler onItemAdd,
+                       platform::Items::ItemHandler onItemChange = {});
   void hookMonitoredFolders();
   void hookDefaultFolders();
   void refreshOptionsPage();

@@ -10,6 +10,9 @@
 
 namespace korvanel::profile {
 
+using text::Text;
+using text::TextView;
+
 inline constexpr char16_t kProfileOption[] = u" /profile ";
 // Extensions off, as the directory re-read starts Outlook.
 inline constexpr char16_t kSafeProfileOption[] = u" /safe:3 /profile ";

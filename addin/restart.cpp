@@ -1,0 +1,77 @@
+#include "addin/restart.h"
+
+#include "profile/outlook_command_line.h"
+#include "profile/profile_reread.h"
+
+namespace korvanel::addin {
+
+namespace {
+
+constexpr char16_t kOutlookDataFolder[] = u"\\Microsoft\\Outlook";
+constexpr char16_t kTempProfileExtensions[][5] = {u".srs", u".xml"};
+
+// Outlook names a profile's files after the profile with its dots turned into blanks.
+text::Text profileFilePrefix(text::TextView profileName) {
+  return text::replaceAll(profileName, u".", u" ");
+}
+
+void startOutlookOn(AddinContext& ctx, text::TextView profileName) {
+  profile::startOutlook(ctx.services.shell, ctx.state.OutlookVersion, profile::kProfileOption,
+                        profileName, platform::kWindowNormalFocus);
+}
+
+}  // namespace
+
+bool isTempProfileFile(text::TextView fileName, text::TextView profileName) {
+  // Only names of files directly in the folder.
+  if (fileName.find_first_of(u"\\/") != text::TextView::npos) return false;
+  const text::Text prefix = profileFilePrefix(profileName);
+  for (const char16_t* extension : kTempProfileExtensions) {
+    const text::TextView ext(extension);
+    // The prefix and the extension may not share characters: "P*.srs" needs both whole.
+    if (fileName.size() < prefix.size() + ext.size()) continue;
+    if (text::startsWithNoCase(fileName, prefix) && text::endsWithNoCase(fileName, ext))
+      return true;
+  }
+  return false;
+}
+
+int deleteTempProfileFiles(platform::Shell& shell, text::TextView profileName) {
+  const text::Text appData = shell.environmentVariable(u"AppData");
+  // Without AppData the folder would be one below the current drive's root, which is not
+  // Outlook's: nothing is deleted there.
+  if (appData.empty()) return 0;
+  const text::Text folder = appData + kOutlookDataFolder;
+  int deleted = 0;
+  for (const text::Text& name : shell.listFiles(folder)) {
+    if (!isTempProfileFile(name, profileName)) continue;
+    if (shell.deleteFile(folder + u"\\" + name)) ++deleted;
+  }
+  return deleted;
+}
+
+void carryOutRestart(AddinContext& ctx) {
+  SharedState& state = ctx.state;
+  if (text::trim(state.ProfileName).empty()) return;
+  switch (state.RestartMode) {
+    case kRestartAfterReread:
+      deleteTempProfileFiles(ctx.services.shell, state.ProfileName);
+      if (!state.BaseProfileName.empty()) {
+        ctx.settings.SetRefreshFlag(state.BaseProfileName);
+        startOutlookOn(ctx, state.BaseProfileName);
+      }
+      break;
+    case kRestartRereadAddresses:
+      profile::RereadProfileAddresses(ctx.services, ctx.accounts.primitives(), state.ProfileName,
+                                      state.OutlookVersion);
+      break;
+    case kRestartSameProfile:
+      ctx.settings.SetRefreshFlag(state.ProfileName);
+      startOutlookOn(ctx, state.ProfileName);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace korvanel::addin
