@@ -106,10 +106,14 @@ void clsInspWrap::m_objInsp_Deactivate() {
 void clsInspWrap::m_objInsp_Close() { unregister(); }
 
 void clsInspWrap::m_objMail_Close(bool& cancel) {
+  // Discarding raises the item's Close again; that inner one has nothing left to do.
+  if (closingMail_) return;
   if (const platform::ItemPtr mail = m_objMail.get()) {
     // A new message that only carries the add-in's mark closes without the save question.
     if (!mail->saved() && !ctx_.state.CustomPropertyChanged && isUntouched(*mail)) {
+      closingMail_ = true;
       mail->close(platform::kOlDiscard);
+      closingMail_ = false;
     }
   }
   ctx_.state.CustomPropertyChanged = false;

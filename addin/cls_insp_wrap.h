@@ -63,6 +63,7 @@ class clsInspWrap : public std::enable_shared_from_this<clsInspWrap> {
   platform::ItemPtr m_objMeeting;
   EventSink<platform::CommandBarControl> accButton_;
   std::int64_t key_ = 0;
+  bool closingMail_ = false;
 };
 
 }  // namespace korvanel::addin
