@@ -133,6 +133,28 @@ TEST_F(AccountStoreTest, ClassifiesIdentityExchangeAndOtherAccounts) {
   EXPECT_EQ(store.ExchangeStamp(), u"00000002\x01pat@contoso.com");
 }
 
+TEST_F(AccountStoreTest, OutlooksOwnAccountsKeepTheirPlacesBeforeTheIdentities) {
+  seedProfile();
+  sim::MailAccountSeed pop3;
+  pop3.accountName = u"Fabrikam";
+  pop3.email = u"pat@fabrikam.com";
+  pop3.pop3Server = u"pop.fabrikam.com";
+  pop3.smtpServer = u"none";
+  ASSERT_EQ(sim::seedMailAccount(reg, kProfile, pop3), 3u);
+  sim::MailAccountSeed imap = pop3;
+  imap.type = sim::MailAccountSeed::Type::kImap;
+  imap.pop3Server = u"none";
+  ASSERT_EQ(sim::seedMailAccount(reg, kProfile, imap), 4u);
+  ASSERT_EQ(store.GetNextAccountID(kProfile), 5u);
+  ASSERT_TRUE(store.CreateIdentityAccount(kProfile, 5, u"EX [A <a@x.com>]", u"A", u"a@x.com",
+                                          u"", u""));
+
+  store.EnumIdentityAccounts(kProfile);
+  EXPECT_EQ(store.IdentityLists().Subkeys, u"00000005");
+  EXPECT_EQ(store.IdentityLists().Positions, u"4");
+  EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0}));
+}
+
 TEST_F(AccountStoreTest, ReadsAnAccountKeyIntoItsRecord) {
   seedProfile();
   const Text path = AccountManagerKey(kProfile) + u"\\00000011";
