@@ -17,7 +17,14 @@ AddInHost::AddInHost(std::shared_ptr<Outlook> outlook, std::function<void(TextVi
 AddInHost::~AddInHost() {
   *alive_ = false;
   quitWatch_.reset();
-  for (auto& a : addIns_) a->connectWatch.reset();
+  // Add-ins still connected are released without the shut-down events; their Terminate
+  // runs here and must find this host already empty.
+  auto loaded = std::move(addIns_);
+  addIns_.clear();
+  for (auto& a : loaded) {
+    a->connectWatch.reset();
+    a->object.reset();
+  }
 }
 
 void AddInHost::record(const Loaded& addIn, TextView event) {
