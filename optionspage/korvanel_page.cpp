@@ -94,7 +94,8 @@ void KorvanelPage::UserControl_InitProperties(const platform::PropertyPageSitePt
 
   site_ = site;
   application_ = site_ ? site_->application() : nullptr;
-  m.enterProcess(application_);
+  m.RestartRequested = false;
+  m.ReReadRequested = false;
 
   if (platform::DispatchPtr addIn = addInObject()) {
     m.sUN = addIn->get(u"sUN").toText();
@@ -202,8 +203,9 @@ void KorvanelPage::loadMonitoredFolders() {
     layout_.List4.AddItem(path);
     kept += entryId + u'\t';
   }
-  // Folders that no longer open leave the setting at once.
-  m.settings.SaveMonitoredFolders(m.sPN, kept);
+  // Folders that no longer open leave the setting at once; an unchanged setting is not
+  // written again.
+  if (kept != stored) m.settings.SaveMonitoredFolders(m.sPN, kept);
 }
 
 // ---- Dirty.

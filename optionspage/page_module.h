@@ -1,13 +1,11 @@
 // What the page's library keeps between openings of the Options dialog inside one Outlook
 // process: the copies of the add-in's members, the Outlook version, the default store's root,
 // the Spanish-UI flag, the profile's accounts as last read, and the two restart requests.
-// Each load sets again what it reads; only the restart requests carry over, and a new Outlook
-// process (the library loaded afresh) starts them at false.
+// Each load sets again what it reads, the restart requests included: a request is carried
+// out when the page that took it ends (Outlook quits then), so no later load inherits one.
 #pragma once
 
-#include <memory>
-
-#include "platform/outlook.h"
+#include "platform/registry.h"
 #include "profile/account_store.h"
 #include "profile/profile_settings.h"
 
@@ -17,16 +15,6 @@ using text::Text;
 
 struct PageModule {
   explicit PageModule(platform::Registry& registry) : accounts(registry), settings(registry) {}
-
-  // Called at each load with the Outlook it runs in: another Outlook than the last one means
-  // another process, in which the library starts afresh.
-  void enterProcess(const platform::ApplicationPtr& application) {
-    if (process.expired() || process.lock() != application) {
-      RestartRequested = false;
-      ReReadRequested = false;
-    }
-    process = application;
-  }
 
   Text sUN;
   Text sPN;
@@ -40,9 +28,6 @@ struct PageModule {
   profile::ProfileSettings settings;
   bool RestartRequested = false;
   bool ReReadRequested = false;
-
- private:
-  std::weak_ptr<platform::Application> process;
 };
 
 }  // namespace korvanel::page
