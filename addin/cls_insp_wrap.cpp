@@ -138,8 +138,7 @@ void clsInspWrap::m_objContact_Close(bool& cancel) {
   if (!cancel) unregister();
 }
 
-void clsInspWrap::accButton_Click(const platform::CommandBarControlPtr& ctrl,
-                                  bool& cancelDefault) {
+void clsInspWrap::accButton_Click(const platform::CommandBarControlPtr& ctrl, bool& cancelDefault) {
   addin::accButton_Click(ctx_, ctrl, cancelDefault);
 }
 

@@ -69,12 +69,26 @@ TEST(AccountsShortcut, KeysFollowTheInterfaceLanguage) {
     const char16_t* keys;
   };
   const Case cases[] = {
-      {0x0409, u"%n"}, {0x081D, u"%n"}, {0x0C0A, u"%u"}, {0x0410, u"%u"}, {0x0813, u"%u"},
-      {0x0407, u"%o"}, {0x0462, u"%m"}, {0x0423, u"%x"}, {0x0422, u"%b"}, {0x0402, u"%d"},
-      {0x040B, u"%l"}, {0x0816, u"%a"}, {0x0416, u"%t"}, {0x0405, u"%t"}, {0x0414, u"%o"},
+      {0x0409, u"%n"},
+      {0x081D, u"%n"},
+      {0x0C0A, u"%u"},
+      {0x0410, u"%u"},
+      {0x0813, u"%u"},
+      {0x0407, u"%o"},
+      {0x0462, u"%m"},
+      {0x0423, u"%x"},
+      {0x0422, u"%b"},
+      {0x0402, u"%d"},
+      {0x040B, u"%l"},
+      {0x0816, u"%a"},
+      {0x0416, u"%t"},
+      {0x0405, u"%t"},
+      {0x0414, u"%o"},
       {0x0406, u"%o"},
       // Unlisted languages type nothing.
-      {0x0411, u""},   {0x0814, u""},   {0, u""},
+      {0x0411, u""},
+      {0x0814, u""},
+      {0, u""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(accountsShortcutKeys(profile::languageFlagsFor(c.lcid)), Text(c.keys))
