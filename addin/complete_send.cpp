@@ -141,15 +141,16 @@ std::optional<DecodedStamp> decodeStamp(TextView stamp, TextView accountName) {
   return decoded;
 }
 
-void repointAtExchangeAccount(const AddinContext& ctx, platform::PropertyAccessor& accessor) {
+bool repointAtExchangeAccount(const AddinContext& ctx, platform::PropertyAccessor& accessor) {
   const SharedState& state = ctx.state;
   Text sendAccount = state.ExchangeStamp;
   sendAccount += kStampSeparator;
   sendAccount += state.ExchangeAccountName;
-  accessor.setProperty(schema::kAccountName, Variant(state.ExchangeAccountName));
-  accessor.setProperty(schema::kAccountStamp, Variant(state.ExchangeStamp));
-  accessor.setProperty(schema::kPrimarySendAccount, Variant(sendAccount));
-  accessor.setProperty(schema::kNextSendAccount, Variant(sendAccount));
+  bool written = accessor.setProperty(schema::kAccountName, Variant(state.ExchangeAccountName));
+  written = accessor.setProperty(schema::kAccountStamp, Variant(state.ExchangeStamp)) && written;
+  written = accessor.setProperty(schema::kPrimarySendAccount, Variant(sendAccount)) && written;
+  written = accessor.setProperty(schema::kNextSendAccount, Variant(sendAccount)) && written;
+  return written;
 }
 
 std::optional<Text> withoutReceivedAsCategories(TextView categories) {
@@ -189,10 +190,12 @@ bool CompleteSend(AddinContext& ctx, const ItemPtr& item) {
     dropReceivedAsCategories(*item);
 
     bool park = false;
+    bool stamped = false;
     Text onBehalfOf;
-    if (platform::PropertyAccessorPtr accessor = item->propertyAccessor()) {
+    if (const platform::PropertyAccessorPtr accessor = item->propertyAccessor()) {
       const Text name = text::trim(accessor->getProperty(schema::kAccountName).toText());
       if (isIdentityAccountName(name)) {
+        stamped = true;
         const Text stamp = accessor->getProperty(schema::kAccountStamp).toText();
         if (std::optional<DecodedStamp> decoded = decodeStamp(stamp, name)) {
           if (sentByTheUser(ctx, *item)) {
@@ -206,7 +209,18 @@ bool CompleteSend(AddinContext& ctx, const ItemPtr& item) {
           }
           onBehalfOf = decoded->address;
         }
-        repointAtExchangeAccount(ctx, *accessor);
+        if (!repointAtExchangeAccount(ctx, *accessor)) {
+          reportMessageKeptOpen(ctx, item);
+          return true;
+        }
+      }
+    }
+    if (!stamped) {
+      // When the stamp cannot be read, the account the item would leave through still tells.
+      const platform::AccountPtr account = item->sendUsingAccount();
+      if (account && isIdentityAccountName(text::trim(account->displayName()))) {
+        reportMessageKeptOpen(ctx, item);
+        return true;
       }
     }
     if (!park) return false;

@@ -26,8 +26,8 @@ struct DecodedStamp {
 std::optional<DecodedStamp> decodeStamp(text::TextView stamp, text::TextView accountName);
 
 // Points the item's account properties (0x8580, 0x8581, the primary and next send account)
-// at the profile's Exchange account, which then sends it.
-void repointAtExchangeAccount(const AddinContext& ctx, platform::PropertyAccessor& accessor);
+// at the profile's Exchange account, which then sends it. False when a write failed.
+bool repointAtExchangeAccount(const AddinContext& ctx, platform::PropertyAccessor& accessor);
 
 // The categories without those that begin with "Received as:" (any case), in order, joined
 // by ", "; nullopt when none was dropped.
@@ -37,8 +37,9 @@ std::optional<text::Text> withoutReceivedAsCategories(text::TextView categories)
 // Exchange account. Always false.
 bool CompleteTaskSend(AddinContext& ctx, const platform::ItemPtr& item);
 
-// Outlook 2007, mail and meeting items. True when the item was parked for re-send (or, when
-// it could not be prepared, kept open unsent); false lets it go.
+// Outlook 2007, mail and meeting items. True when the item was parked for re-send, or kept
+// open unsent (with a notice) because it could not be prepared: an identity account has no
+// servers, so a message still pointing at one must not go. False lets it go.
 bool CompleteSend(AddinContext& ctx, const platform::ItemPtr& item);
 
 // Outlook 2003, mail items, through CDO: every message stamped with a known identity is

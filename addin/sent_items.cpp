@@ -42,6 +42,38 @@ platform::RecipientPtr singleReplyRecipient(platform::Item& item,
   return replyTo->item(1);
 }
 
+// The identity's stamp on a sent copy, through the PropertyAccessor.
+void writeStamp(platform::Item& item, platform::PropertyAccessor& accessor,
+                const IdentityTable& table, int i) {
+  accessor.deleteProperty(schema::kAccountName);
+  accessor.deleteProperty(schema::kAccountStamp);
+  accessor.setProperty(schema::kAccountName, Variant(table.AccountName(i)));
+  accessor.setProperty(schema::kAccountStamp, Variant(AccountStamp(table, i)));
+  item.save();
+}
+
+void restampOnBehalfCopy(AddinContext& ctx, platform::Item& item) {
+  const IdentityTable& table = ctx.state.IdentityTable;
+  const int i = onBehalfIdentity(table, item.sentOnBehalfOfName());
+  if (i < 0) return;
+  if (const platform::PropertyAccessorPtr accessor = item.propertyAccessor()) {
+    writeStamp(item, *accessor, table, i);
+  }
+}
+
+// The identity's stamp through CDO fields (written on the message's Update); nothing when
+// the identity lacks an account name or key.
+void writeCdoStamp(platform::CdoFields& fields, TextView accountName, TextView accountKey,
+                   TextView address) {
+  const Text name = text::trim(accountName);
+  const Text key = text::trim(accountKey);
+  if (name.empty() || key.empty()) return;
+  deleteCdoField(fields, cdo::kAccountName);
+  deleteCdoField(fields, cdo::kAccountStamp);
+  addCommonTextField(fields, cdo::kAccountNameId, name);
+  addCommonTextField(fields, cdo::kAccountStampId, AccountStamp(key, address));
+}
+
 }  // namespace
 
 Text cleanReplyAddress(TextView address) {
@@ -60,6 +92,21 @@ int sentCopyIdentity(const IdentityTable& table, TextView name, TextView address
   return rows.front();
 }
 
+int onBehalfIdentity(const IdentityTable& table, TextView sentRepresenting) {
+  const Text name = text::trim(sentRepresenting);
+  if (name.empty()) return -1;
+  for (int row = table.IdFirst(); row <= table.IdLast(); ++row) {
+    if (!isMailboxAccountName(table.AccountName(row)) || table.Email(row).empty()) continue;
+    const Text senderForm = table.DisplayName(row) + u" [EX:" + table.Email(row) + u"]";
+    if (text::equalsNoCase(name, table.Email(row)) ||
+        text::equalsNoCase(name, text::trim(table.DisplayName(row))) ||
+        text::equalsNoCase(name, senderForm)) {
+      return row;
+    }
+  }
+  return -1;
+}
+
 void RestampSentItem(AddinContext& ctx, const ItemPtr& item) {
   try {
     if (!item) return;
@@ -67,25 +114,24 @@ void RestampSentItem(AddinContext& ctx, const ItemPtr& item) {
     if (!account || !text::equalsNoCase(account->displayName(), ctx.state.ExchangeAccountName)) {
       return;
     }
+    const IdentityTable& table = ctx.state.IdentityTable;
     platform::RecipientsPtr replyTo;
     const platform::RecipientPtr recipient = singleReplyRecipient(*item, replyTo);
-    if (!recipient) return;
+    if (!recipient) {
+      if (replyTo && replyTo->count() == 0) restampOnBehalfCopy(ctx, *item);
+      return;
+    }
     const Text name = text::trim(recipient->name());
     const Text address = text::trim(recipient->address());
     const platform::AddressEntryPtr entry = recipient->addressEntry();
     if (!entry || entry->addressEntryUserType() != platform::kOlSmtpAddressEntry) return;
-    const IdentityTable& table = ctx.state.IdentityTable;
     const int i = sentCopyIdentity(table, name, cleanReplyAddress(address));
     if (i < 0) return;
     const platform::PropertyAccessorPtr accessor = item->propertyAccessor();
     if (!accessor) return;
 
     replyTo->remove(1);
-    accessor->deleteProperty(schema::kAccountName);
-    accessor->deleteProperty(schema::kAccountStamp);
-    accessor->setProperty(schema::kAccountName, Variant(table.AccountName(i)));
-    accessor->setProperty(schema::kAccountStamp, Variant(AccountStamp(table, i)));
-    item->save();
+    writeStamp(*item, *accessor, table, i);
   } catch (...) {
   }
 }
@@ -107,28 +153,29 @@ void RestampSentItemCDO(AddinContext& ctx, const ItemPtr& item) {
         text::equalsNoCase(TextView(stamp).substr(0, 8), ctx.state.ExchangeAccountKey);
     if (!stamp.empty() && !exchangeStamp) return;
 
+    const IdentityTable& table = ctx.state.IdentityTable;
     platform::RecipientsPtr replyTo;
     const platform::RecipientPtr recipient = singleReplyRecipient(*item, replyTo);
-    if (!recipient) return;
+    if (!recipient) {
+      if (replyTo && replyTo->count() == 0) {
+        const int i = onBehalfIdentity(table, item->sentOnBehalfOfName());
+        if (i < 0) return;
+        writeCdoStamp(*fields, table.AccountName(i), table.AccountKey(i), table.Email(i));
+        message->update();
+      }
+      return;
+    }
     const Text name = text::trim(recipient->name());
     const Text address = cleanReplyAddress(text::trim(recipient->address()));
     const platform::AddressEntryPtr entry = recipient->addressEntry();
     if (!entry || !text::equalsNoCase(entry->type(), u"SMTP")) return;
     if (address.empty()) return;
-    const IdentityTable& table = ctx.state.IdentityTable;
     const int i = sentCopyIdentity(table, name, address);
     if (i < 0) return;
 
     deleteCdoField(*fields, tag::kReplyRecipientEntries);
     deleteCdoField(*fields, tag::kReplyRecipientNames);
-    const Text accountName = text::trim(table.AccountName(i));
-    const Text accountKey = text::trim(table.AccountKey(i));
-    if (!accountName.empty() && !accountKey.empty()) {
-      deleteCdoField(*fields, cdo::kAccountName);
-      deleteCdoField(*fields, cdo::kAccountStamp);
-      addCommonTextField(*fields, cdo::kAccountNameId, accountName);
-      addCommonTextField(*fields, cdo::kAccountStampId, AccountStamp(accountKey, address));
-    }
+    writeCdoStamp(*fields, table.AccountName(i), table.AccountKey(i), address);
     message->update();
   } catch (...) {
   }

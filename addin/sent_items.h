@@ -20,7 +20,13 @@ text::Text cleanReplyAddress(text::TextView address);
 // else the first; -1 when no row has the address.
 int sentCopyIdentity(const IdentityTable& table, text::TextView name, text::TextView address);
 
-// Outlook 2007, a mail or meeting item added to Sent Items.
+// The shared-mailbox identity a copy sent on a mailbox's behalf stands for: the mailbox
+// identity whose address (distinguished name), display name or "name [EX:address]" sender
+// form the sent-representing name is; -1 when none.
+int onBehalfIdentity(const IdentityTable& table, text::TextView sentRepresenting);
+
+// Outlook 2007, a mail or meeting item added to Sent Items. A copy sent on behalf of a shared
+// mailbox identity has no reply-to recipient to go by; it gets that identity's stamp.
 void RestampSentItem(AddinContext& ctx, const platform::ItemPtr& item);
 // Outlook 2003, the same through CDO (for a copy that carries no identity stamp).
 void RestampSentItemCDO(AddinContext& ctx, const platform::ItemPtr& item);

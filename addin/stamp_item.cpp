@@ -25,10 +25,23 @@ ItemPtr arrivedItem(AddinContext& ctx, TextView entryId, bool withMeetings) {
   return nullptr;
 }
 
+// Whether the item lies in the default Deleted Items folder; true when that cannot be told.
+bool mayLieInDeletedItems(AddinContext& ctx, platform::Item& item) {
+  const platform::FolderPtr parent = item.parent();
+  const platform::FolderPtr deleted =
+      ctx.state.MapiNamespace->getDefaultFolder(platform::kOlFolderDeletedItems);
+  if (!parent || !deleted) return true;
+  const Text id = parent->entryId();
+  return id.empty() || text::equalsNoCase(id, deleted->entryId());
+}
+
 // An unsent item that shows up among new mail carrying the re-send marker is handed on to
-// Deleted Items, whose follow-up sends it; the tag tells a window still open on it.
-void handOnUnsentItem(platform::Item& item) {
+// Deleted Items, whose follow-up sends it; the tag tells a window still open on it. New mail
+// is reported twice (NewMailEx and the Inbox's ItemAdd), and deleting an item that already
+// lies in Deleted Items destroys it, so an item that may lie there is left alone.
+void handOnUnsentItem(AddinContext& ctx, platform::Item& item) {
   if (!text::equalsNoCase(item.billingInformation(), kSendItNow)) return;
+  if (mayLieInDeletedItems(ctx, item)) return;
   if (platform::UserPropertiesPtr properties = item.userProperties()) {
     if (platform::UserPropertyPtr tagProperty = properties->add(kResendTagProperty, platform::kOlText)) {
       tagProperty->setValue(Variant(u"1"));
@@ -81,7 +94,7 @@ void StampItem(AddinContext& ctx, TextView entryId) {
     const ItemPtr item = arrivedItem(ctx, entryId, /*withMeetings=*/true);
     if (!item) return;
     if (!item->sent()) {
-      handOnUnsentItem(*item);
+      handOnUnsentItem(ctx, *item);
       return;
     }
     // Only mail that came in through the Exchange account is answered from an identity.
@@ -114,7 +127,7 @@ void StampItemCDO(AddinContext& ctx, TextView entryId) {
     const ItemPtr item = arrivedItem(ctx, entryId, /*withMeetings=*/false);
     if (!item) return;
     if (!item->sent()) {
-      handOnUnsentItem(*item);
+      handOnUnsentItem(ctx, *item);
       return;
     }
     if (!ctx.state.CdoSession) return;
