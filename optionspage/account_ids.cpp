@@ -15,8 +15,7 @@ bool AccountKeyExists(profile::RegistryPrimitives& reg, text::TextView profileNa
       reg.RegOpenRead(kHkeyCurrentUser, profile::AccountKeyPath(profileName, id)));
 }
 
-std::uint32_t IdAfterHighestAccount(profile::RegistryPrimitives& reg,
-                                    text::TextView profileName) {
+std::uint32_t IdAfterHighestAccount(profile::RegistryPrimitives& reg, text::TextView profileName) {
   platform::RegKey manager =
       reg.RegOpenRead(kHkeyCurrentUser, profile::AccountManagerKey(profileName));
   if (!manager) return 0;

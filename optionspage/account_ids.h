@@ -13,7 +13,6 @@ bool AccountKeyExists(profile::RegistryPrimitives& reg, text::TextView profileNa
                       std::uint32_t id);
 // The id after the highest account key of the profile (keys that are not eight hex digits
 // count for nothing); 0 when the account manager key cannot be read or no id is left.
-std::uint32_t IdAfterHighestAccount(profile::RegistryPrimitives& reg,
-                                    text::TextView profileName);
+std::uint32_t IdAfterHighestAccount(profile::RegistryPrimitives& reg, text::TextView profileName);
 
 }  // namespace korvanel::page

@@ -28,9 +28,9 @@ struct Position {
 inline constexpr long kDefaultColor = -1;
 
 struct Control {
-  Text name;           // "cmdAdd", "Option1(2)", "Label4(0)"
+  Text name;  // "cmdAdd", "Option1(2)", "Label4(0)"
   ControlKind kind = ControlKind::kCommandButton;
-  Text container;      // the containing frame's name; empty for the page itself
+  Text container;  // the containing frame's name; empty for the page itself
   Position position;
   Text caption;
   Text toolTip;

@@ -7,15 +7,21 @@ namespace korvanel::page {
 namespace {
 
 // Folders whose mail the add-in handles already, or that hold no incoming mail.
-constexpr long kRefusedDefaultFolders[] = {
-    platform::kOlFolderCalendar,      platform::kOlFolderConflicts,
-    platform::kOlFolderContacts,      platform::kOlFolderDeletedItems,
-    platform::kOlFolderDrafts,        platform::kOlFolderInbox,
-    platform::kOlFolderJournal,       platform::kOlFolderLocalFailures,
-    platform::kOlFolderNotes,         platform::kOlFolderOutbox,
-    platform::kOlFolderSentMail,      platform::kOlFolderServerFailures,
-    platform::kOlFolderSyncIssues,    platform::kOlFolderTasks,
-    platform::kOlPublicFoldersAllPublicFolders};
+constexpr long kRefusedDefaultFolders[] = {platform::kOlFolderCalendar,
+                                           platform::kOlFolderConflicts,
+                                           platform::kOlFolderContacts,
+                                           platform::kOlFolderDeletedItems,
+                                           platform::kOlFolderDrafts,
+                                           platform::kOlFolderInbox,
+                                           platform::kOlFolderJournal,
+                                           platform::kOlFolderLocalFailures,
+                                           platform::kOlFolderNotes,
+                                           platform::kOlFolderOutbox,
+                                           platform::kOlFolderSentMail,
+                                           platform::kOlFolderServerFailures,
+                                           platform::kOlFolderSyncIssues,
+                                           platform::kOlFolderTasks,
+                                           platform::kOlPublicFoldersAllPublicFolders};
 
 constexpr int kMaxPathDepth = 20;
 

@@ -25,9 +25,7 @@ bool ValidateSMTPEmail(Text& sEmail) {
   return a >= 2 && a < length && d >= 2 && d < length;
 }
 
-bool ValidateDN(const Text& sDN) {
-  return sDN.find_first_of(u"/\\@<>") == Text::npos;
-}
+bool ValidateDN(const Text& sDN) { return sDN.find_first_of(u"/\\@<>") == Text::npos; }
 
 short ValidateInput(std::optional<Text>& s) {
   if (!s) return kInputCancelled;

@@ -107,7 +107,8 @@ void KorvanelPage::UserControl_InitProperties(const platform::PropertyPageSitePt
   m.OutlookVersion = 0;
   if (application_) {
     const Text digits = text::replaceAll(application_->version(), u".", u"");
-    m.OutlookVersion = static_cast<int>(text::readInteger(TextView(digits).substr(0, 2)).value_or(0));
+    m.OutlookVersion =
+        static_cast<int>(text::readInteger(TextView(digits).substr(0, 2)).value_or(0));
   }
   const bool folderControls = m.OutlookVersion < 12;
   for (Control* c : {&layout_.Frame2, &layout_.List4.control, &layout_.cmdAddFolder,
@@ -115,9 +116,9 @@ void KorvanelPage::UserControl_InitProperties(const platform::PropertyPageSitePt
     c->visible = folderControls;
   }
 
-  m.IsSpanishUI = application_ != nullptr &&
-                  profile::IsSpanish(static_cast<std::int32_t>(
-                      application_->languageId(platform::kMsoLanguageIdUi)));
+  m.IsSpanishUI =
+      application_ != nullptr && profile::IsSpanish(static_cast<std::int32_t>(
+                                     application_->languageId(platform::kMsoLanguageIdUi)));
 
   if (!m.sPN.empty()) {
     namespace_ = application_ ? application_->getNamespace(u"MAPI") : nullptr;
@@ -285,9 +286,9 @@ void KorvanelPage::PropertyPage_Apply() {
 
     if (!m.accounts.ExchangeAccountKey().empty()) {
       if (auto id = text::readHex(m.accounts.ExchangeAccountKey())) {
-        const Text name = smtpIdentities < 1 ? Text()
-                                             : u"EX [" + m.sUN + u" <" +
-                                                   m.accounts.ExchangePrimarySmtp() + u">]";
+        const Text name = smtpIdentities < 1
+                              ? Text()
+                              : u"EX [" + m.sUN + u" <" + m.accounts.ExchangePrimarySmtp() + u">]";
         m.accounts.SetExchangeAccountName(m.sPN, *id, name, m.IsSpanishUI);
       }
     }

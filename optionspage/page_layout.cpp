@@ -44,25 +44,26 @@ PageLayout::PageLayout() {
   cmdChange = button(u"cmdChange", u"Frame3", {4320, 380, 1100, 300}, u"Change", false);
   cmdAdd = button(u"cmdAdd", u"Frame3", {4320, 710, 1100, 300}, u"Add");
   cmdRemove = button(u"cmdRemove", u"Frame3", {4320, 1040, 1100, 300}, u"Remove", false);
-  cmdRemoveAll =
-      button(u"cmdRemoveAll", u"Frame3", {4320, 1370, 1100, 300}, u"Remove All", false);
+  cmdRemoveAll = button(u"cmdRemoveAll", u"Frame3", {4320, 1370, 1100, 300}, u"Remove All", false);
   cmdMoveUp = button(u"cmdMoveUp", u"Frame3", {4320, 1700, 1100, 300}, u"Move Up", false);
   cmdMoveDown = button(u"cmdMoveDown", u"Frame3", {4320, 2030, 1100, 330}, u"Move Down", false);
 
-  Frame1 = make(u"Frame1", K::kFrame, u"", {120, 2440, 2655, 615},
-                u"After changing the user's data");
+  Frame1 =
+      make(u"Frame1", K::kFrame, u"", {120, 2440, 2655, 615}, u"After changing the user's data");
   cmdRefresh = button(u"cmdRefresh", u"Frame1", {120, 240, 2415, 300}, u"Re-read Active Directory");
   Frm1 = make(u"Frm1", K::kFrame, u"", {2880, 2440, 2775, 615}, u" Populate Identities list with");
   cmdPopulate = button(u"cmdPopulate", u"Frm1", {120, 240, 1200, 300}, u"AD Addresses");
   cmdPopulate.toolTip =
       u"Populate the Identities list with SMTP e-mail addresses assigned to the current user "
       u"in Active Directory";
-  cmdSharedMailboxes = button(u"cmdSharedMailboxes", u"Frm1", {1560, 240, 1100, 300}, u"Shared Mbx");
-  cmdSharedMailboxes.toolTip = u"Populate the Identities list with addresses of the shared mailboxes";
+  cmdSharedMailboxes =
+      button(u"cmdSharedMailboxes", u"Frm1", {1560, 240, 1100, 300}, u"Shared Mbx");
+  cmdSharedMailboxes.toolTip =
+      u"Populate the Identities list with addresses of the shared mailboxes";
 
   Frame4 = make(u"Frame4", K::kFrame, u"", {120, 3050, 5535, 595}, u"Reply-To address format");
-  Option1[0] = make(u"Option1(0)", K::kOptionButton, u"Frame4", {120, 230, 1335, 300},
-                    example(u"<", u">"));
+  Option1[0] =
+      make(u"Option1(0)", K::kOptionButton, u"Frame4", {120, 230, 1335, 300}, example(u"<", u">"));
   Option1[1] = make(u"Option1(1)", K::kOptionButton, u"Frame4", {1800, 230, 1605, 300},
                     example(u"[smtp:", u"]"));
   Option1[2] = make(u"Option1(2)", K::kOptionButton, u"Frame4", {3720, 230, 1785, 300},
@@ -88,13 +89,34 @@ PageLayout::PageLayout() {
 }
 
 std::vector<const Control*> PageLayout::controls() const {
-  return {&Frame3,       &lblDefAddress, &List1.control,  &List2.control,
-          &List3.control, &List5.control, &cmdChange,     &cmdAdd,
-          &cmdRemove,    &cmdRemoveAll,  &cmdMoveUp,      &cmdMoveDown,
-          &Frame1,       &cmdRefresh,    &Frm1,           &cmdPopulate,
-          &cmdSharedMailboxes, &Frame4,  &Option1[0],     &Option1[1],
-          &Option1[2],   &Frame2,        &List4.control,  &cmdAddFolder,
-          &cmdDeleteFolder, &cmdDeleteAllFolders, &Label4.at(0), &Label4.at(2),
+  return {&Frame3,
+          &lblDefAddress,
+          &List1.control,
+          &List2.control,
+          &List3.control,
+          &List5.control,
+          &cmdChange,
+          &cmdAdd,
+          &cmdRemove,
+          &cmdRemoveAll,
+          &cmdMoveUp,
+          &cmdMoveDown,
+          &Frame1,
+          &cmdRefresh,
+          &Frm1,
+          &cmdPopulate,
+          &cmdSharedMailboxes,
+          &Frame4,
+          &Option1[0],
+          &Option1[1],
+          &Option1[2],
+          &Frame2,
+          &List4.control,
+          &cmdAddFolder,
+          &cmdDeleteFolder,
+          &cmdDeleteAllFolders,
+          &Label4.at(0),
+          &Label4.at(2),
           &Label1};
 }
 

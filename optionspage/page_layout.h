@@ -27,7 +27,7 @@ inline constexpr int kPointerHourglass = 11;
 struct PageLayout {
   PageLayout();
 
-  long width = 6120;   // twips
+  long width = 6120;  // twips
   long height = 5625;
 
   Control Frame3;

@@ -73,7 +73,8 @@ TEST_F(FoldersDirectoryTest, WithoutTheDefaultStoresRootEveryFolderIsRefused) {
 TEST_F(FoldersDirectoryTest, APathShowsAtMostTheLowest21Names) {
   open();
   FakeFolderPtr folder = projects;
-  for (int i = 1; i <= 24; ++i) folder = folder->add(u"L" + text::toText(i), u"E-L" + text::toText(i));
+  for (int i = 1; i <= 24; ++i)
+    folder = folder->add(u"L" + text::toText(i), u"E-L" + text::toText(i));
   FolderPtr walker = folder;
   const Text path = page->GetFolderPath(walker);
   EXPECT_EQ(text::split(path, u"\\").size(), 21u);

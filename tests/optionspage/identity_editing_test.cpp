@@ -41,8 +41,8 @@ TEST_F(IdentityEditingTest, TheInputBoxComesBackWithTheRejectedTextUntilAnEntryP
   EXPECT_EQ(shell.prompts[0], u"Add new identity:\r\r  Example:\rJohn Doe <john.doe@example.com>");
   EXPECT_THAT(shell.offered, ElementsAre(u"", u"team@contoso.com", u""));
   EXPECT_THAT(shell.keys, ElementsAre(u"{Right}", u"{Right}", u"{Right}"));
-  EXPECT_THAT(ui().List1.texts(),
-              ElementsAre(u"Sales <sales@contoso.com>", kMailboxRow, u"Sales Team <team@contoso.com>"));
+  EXPECT_THAT(ui().List1.texts(), ElementsAre(u"Sales <sales@contoso.com>", kMailboxRow,
+                                              u"Sales Team <team@contoso.com>"));
   EXPECT_THAT(ui().List2.texts(), ElementsAre(u"Sales sig", u"Desk sig", u""));
   EXPECT_THAT(ui().List3.texts(), ElementsAre(u"Sales reply", u"", u""));
   EXPECT_EQ(ui().List1.ItemData(2), 0);
@@ -92,7 +92,8 @@ TEST_F(IdentityEditingTest, RemoveTakesTheRowsSignaturesWithIt) {
   ASSERT_EQ(shell.messages.size(), 2u);
   EXPECT_EQ(shell.messages[1].text, kDeleteSelectedQuestion);
   EXPECT_EQ(shell.messages[1].style, 308);
-  EXPECT_THAT(ui().List1.texts(), ElementsAre(u"Sales <sales@contoso.com>", u"Info <info@contoso.com>"));
+  EXPECT_THAT(ui().List1.texts(),
+              ElementsAre(u"Sales <sales@contoso.com>", u"Info <info@contoso.com>"));
   EXPECT_THAT(ui().List2.texts(), ElementsAre(u"Sales sig", u""));
   EXPECT_THAT(ui().List3.texts(), ElementsAre(u"Sales reply", u""));
   EXPECT_EQ(ui().List1.ListIndex(), -1);

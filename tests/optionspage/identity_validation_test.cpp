@@ -12,17 +12,17 @@ TEST(ValidateSMTPEmailTest, LengthAndThePositionsOfAtAndDot) {
     const char16_t* address;
     bool valid;
   } cases[] = {
-      {u"a@b.c", true},           // five characters, "@" second, "." fourth
-      {u"  a@b.c  ", true},       // trimmed first
-      {u"a@bc", false},           // four characters
-      {u"@ab.c", false},          // "@" first
-      {u"ab.c@", false},          // "@" last
-      {u".a@bc", false},          // first "." first
-      {u"a@bc.", false},          // first "." last
-      {u"a.b@c", true},           // the "." may stand before the "@"
-      {u"ab@cd", false},          // no "."
-      {u"abc.de", false},         // no "@"
-      {u"a@b@c.d", true},         // no other rule
+      {u"a@b.c", true},      // five characters, "@" second, "." fourth
+      {u"  a@b.c  ", true},  // trimmed first
+      {u"a@bc", false},      // four characters
+      {u"@ab.c", false},     // "@" first
+      {u"ab.c@", false},     // "@" last
+      {u".a@bc", false},     // first "." first
+      {u"a@bc.", false},     // first "." last
+      {u"a.b@c", true},      // the "." may stand before the "@"
+      {u"ab@cd", false},     // no "."
+      {u"abc.de", false},    // no "@"
+      {u"a@b@c.d", true},    // no other rule
   };
   for (const auto& c : cases) {
     Text address = c.address;

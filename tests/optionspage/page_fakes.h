@@ -27,8 +27,8 @@ struct Box {
 
 class FakeShell final : public Shell {
  public:
-  std::deque<int> messageAnswers;                 // default: No
-  std::deque<std::optional<Text>> inputAnswers;   // default: cancel
+  std::deque<int> messageAnswers;                // default: No
+  std::deque<std::optional<Text>> inputAnswers;  // default: cancel
   std::vector<Box> messages;
   std::vector<Text> prompts;
   std::vector<Text> offered;

@@ -37,8 +37,10 @@ class PageFixture : public ::testing::Test {
     projects = root->add(u"Projects", u"E-PROJ");
     archive = std::make_shared<FakeFolder>(u"Archive", u"E-AROOT", u"S-ARCHIVE");
     archived = archive->add(u"Old", u"E-AOLD");
-    app->ns->defaults = {{kOlFolderInbox, inbox},      {kOlFolderSentMail, sent},
-                         {kOlFolderCalendar, calendar}, {kOlFolderDeletedItems, deleted},
+    app->ns->defaults = {{kOlFolderInbox, inbox},
+                         {kOlFolderSentMail, sent},
+                         {kOlFolderCalendar, calendar},
+                         {kOlFolderDeletedItems, deleted},
                          {kOlFolderJunk, junk}};
     app->ns->known = {inbox, sub, sent, projects, junk, archived};
     addIn->published = connect;
@@ -80,7 +82,8 @@ class PageFixture : public ::testing::Test {
     return out;
   }
   Text accountName(std::uint32_t id) {
-    return store.ReadAccountRecord(profile::AccountManagerKey(kProfile), profile::AccountKeyName(id))
+    return store
+        .ReadAccountRecord(profile::AccountManagerKey(kProfile), profile::AccountKeyName(id))
         .AccountName;
   }
 

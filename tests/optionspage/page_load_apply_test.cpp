@@ -39,8 +39,8 @@ TEST_F(PageLoadApplyTest, Outlook2003ShowsTheFoldersAndDropsThoseThatNoLongerOpe
   seedProfile();
   settings.SaveMonitoredFolders(kProfile, u"E-SUB\tE-GONE\tE-PROJ\t");
   open();
-  for (TextView name : {u"Frame2", u"List4", u"cmdAddFolder", u"cmdDeleteFolder",
-                        u"cmdDeleteAllFolders"}) {
+  for (TextView name :
+       {u"Frame2", u"List4", u"cmdAddFolder", u"cmdDeleteFolder", u"cmdDeleteAllFolders"}) {
     EXPECT_TRUE(ui().find(name)->visible) << text::toUtf8(name);
   }
   EXPECT_THAT(ui().List4.texts(), ElementsAre(u"Inbox\\Sub", u"Projects"));
@@ -57,8 +57,8 @@ TEST_F(PageLoadApplyTest, Outlook2007HidesTheFoldersAndNeverTouchesTheirSetting)
   settings.SaveMonitoredFolders(kProfile, u"E-SUB\tE-GONE\t");
   const Text stored = settings.LoadMonitoredFolders(kProfile);
   open();
-  for (TextView name : {u"Frame2", u"List4", u"cmdAddFolder", u"cmdDeleteFolder",
-                        u"cmdDeleteAllFolders"}) {
+  for (TextView name :
+       {u"Frame2", u"List4", u"cmdAddFolder", u"cmdDeleteFolder", u"cmdDeleteAllFolders"}) {
     EXPECT_FALSE(ui().find(name)->visible) << text::toUtf8(name);
   }
   EXPECT_EQ(ui().List4.ListCount(), 0);
@@ -181,7 +181,8 @@ TEST_F(PageLoadApplyTest, ApplyKeepsTheIdentitiesWhenNextAccountIDIsMissing) {
   seedProfile();
   seedIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com", u"Sig");
   seedIdentity(u"EX MBX [Help Desk]", u"Help Desk", u"/o=Contoso/ou=Exchange/cn=helpdesk");
-  ASSERT_TRUE(store.primitives().deleteValue(profile::AccountManagerKey(kProfile), u"NextAccountID"));
+  ASSERT_TRUE(
+      store.primitives().deleteValue(profile::AccountManagerKey(kProfile), u"NextAccountID"));
   open();
   page->clickOption1(0);
   page->apply();
@@ -196,8 +197,8 @@ TEST_F(PageLoadApplyTest, ApplyKeepsTheIdentitiesWhenNextAccountIDIsMissing) {
 
   // A "NextAccountID" that names an existing account (the Exchange account) does not make
   // Apply overwrite it.
-  ASSERT_TRUE(store.primitives().RegWriteDword(profile::AccountManagerKey(kProfile),
-                                               u"NextAccountID", 2));
+  ASSERT_TRUE(
+      store.primitives().RegWriteDword(profile::AccountManagerKey(kProfile), u"NextAccountID", 2));
   open();
   page->clickOption1(1);
   page->apply();
