@@ -10,7 +10,7 @@
 namespace korvanel::win {
 namespace {
 
-HRESULT invoke(IDispatch* object, DISPID id, WORD flags, std::initializer_list<VARIANT> args,
+HRESULT invoke(IDispatch* object, DISPID id, WORD flags, std::span<const VARIANT> args,
                bool namedPut, VARIANT* result) {
   if (object == nullptr) return E_POINTER;
   return guard([&] {
@@ -49,21 +49,22 @@ HRESULT memberId(IDispatch* object, text::TextView name, DISPID* id) {
 }
 
 HRESULT getProperty(IDispatch* object, DISPID id, VARIANT* result,
-                    std::initializer_list<VARIANT> args) {
+                    std::span<const VARIANT> args) {
   return invoke(object, id, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, false, result);
 }
 
 HRESULT getProperty(IDispatch* object, text::TextView name, VARIANT* result,
-                    std::initializer_list<VARIANT> args) {
+                    std::span<const VARIANT> args) {
   DISPID id = DISPID_UNKNOWN;
   const HRESULT hr = memberId(object, name, &id);
   return FAILED(hr) ? hr : getProperty(object, id, result, args);
 }
 
 HRESULT putProperty(IDispatch* object, DISPID id, const VARIANT& value) {
-  HRESULT hr = invoke(object, id, DISPATCH_PROPERTYPUT, {value}, true, nullptr);
+  const std::span<const VARIANT> args(&value, 1);
+  HRESULT hr = invoke(object, id, DISPATCH_PROPERTYPUT, args, true, nullptr);
   if (FAILED(hr) && (value.vt == VT_DISPATCH || value.vt == VT_UNKNOWN)) {
-    hr = invoke(object, id, DISPATCH_PROPERTYPUTREF, {value}, true, nullptr);
+    hr = invoke(object, id, DISPATCH_PROPERTYPUTREF, args, true, nullptr);
   }
   return hr;
 }
@@ -74,7 +75,7 @@ HRESULT putProperty(IDispatch* object, text::TextView name, const VARIANT& value
   return FAILED(hr) ? hr : putProperty(object, id, value);
 }
 
-HRESULT callMethod(IDispatch* object, text::TextView name, std::initializer_list<VARIANT> args,
+HRESULT callMethod(IDispatch* object, text::TextView name, std::span<const VARIANT> args,
                    VARIANT* result) {
   DISPID id = DISPID_UNKNOWN;
   const HRESULT hr = memberId(object, name, &id);

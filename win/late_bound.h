@@ -5,6 +5,7 @@
 #include <oaidl.h>
 
 #include <initializer_list>
+#include <span>
 
 #include "text/text.h"
 #include "win/com_variant.h"
@@ -15,15 +16,19 @@ HRESULT memberId(IDispatch* object, text::TextView name, DISPID* id);
 
 // Property get (with optional arguments, first argument first).
 HRESULT getProperty(IDispatch* object, DISPID id, VARIANT* result,
-                    std::initializer_list<VARIANT> args = {});
+                    std::span<const VARIANT> args = {});
 HRESULT getProperty(IDispatch* object, text::TextView name, VARIANT* result,
-                    std::initializer_list<VARIANT> args = {});
+                    std::span<const VARIANT> args = {});
 // Property let; for an object value, a host that only takes a reference (Set) is asked
 // again with DISPATCH_PROPERTYPUTREF.
 HRESULT putProperty(IDispatch* object, DISPID id, const VARIANT& value);
 HRESULT putProperty(IDispatch* object, text::TextView name, const VARIANT& value);
 // Method call (arguments first first); result may be null.
-HRESULT callMethod(IDispatch* object, text::TextView name, std::initializer_list<VARIANT> args,
+HRESULT callMethod(IDispatch* object, text::TextView name, std::span<const VARIANT> args,
                    VARIANT* result);
+inline HRESULT callMethod(IDispatch* object, text::TextView name,
+                          std::initializer_list<VARIANT> args, VARIANT* result) {
+  return callMethod(object, name, std::span<const VARIANT>(args.begin(), args.size()), result);
+}
 
 }  // namespace korvanel::win

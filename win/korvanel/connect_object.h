@@ -1,15 +1,27 @@
 // The COM class Connect: what Office's add-in host creates and connects. It implements the
-// host's IDTExtensibility2 and the dual _Connect that the Options page reads by name.
+// host's IDTExtensibility2 and the dual _Connect that the Options page reads by name, and
+// hands both to the portable addin::Connect over the Windows adapters of the platform.
 #pragma once
 
+#include <memory>
+
+#include "addin/connect.h"
+#include "win/advapi_registry.h"
 #include "win/dispatch_object.h"
 #include "win/korvanel/extensibility_idl.h"
 #include "win/korvanel/korvanel_idl.h"
+#include "win/korvanel/win_mapi.h"
+#include "win/win_object_factory.h"
+#include "win/win_shell.h"
 
 namespace korvanel::win {
 
 class ConnectObject final : public DispatchObject<_Connect, IDTExtensibility2> {
  public:
+  ConnectObject();
+  // The last release is the add-in's Terminate: the restart it was asked for happens here.
+  ~ConnectObject() override;
+
   // IDTExtensibility2.
   STDMETHODIMP OnConnection(IDispatch* application, ext_ConnectMode mode, IDispatch* addInInst,
                             SAFEARRAY** custom) override;
@@ -27,6 +39,15 @@ class ConnectObject final : public DispatchObject<_Connect, IDTExtensibility2> {
 
  protected:
   void* findInterface(REFIID iid) override;
+
+ private:
+  // The services outlive the add-in, which holds references to them.
+  AdvapiRegistry registry_;
+  WinShell shell_;
+  WinObjectFactory objects_;
+  WinMapi mapi_;
+  platform::Services services_{registry_, shell_, objects_, mapi_};
+  std::shared_ptr<addin::Connect> core_;
 };
 
 }  // namespace korvanel::win

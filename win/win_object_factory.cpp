@@ -1,0 +1,31 @@
+#include "win/win_object_factory.h"
+
+#include <objbase.h>
+
+#include "win/com_ptr.h"
+#include "win/outlook_application.h"
+
+namespace korvanel::win {
+
+namespace {
+
+// Outlook.Application.
+constexpr CLSID kClsidOutlookApplication = {
+    0x0006F03A, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+}  // namespace
+
+platform::ApplicationPtr WinObjectFactory::createOutlookApplication() {
+  try {
+    ComPtr<IDispatch> application;
+    if (FAILED(CoCreateInstance(kClsidOutlookApplication, nullptr, CLSCTX_LOCAL_SERVER,
+                                IID_IDispatch, application.putVoid()))) {
+      return nullptr;
+    }
+    return makeApplication(std::move(application));
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace korvanel::win
