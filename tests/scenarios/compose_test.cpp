@@ -253,6 +253,23 @@ TEST_P(ComposeTest, WithoutIdentitiesNothingIsTouchedOrHooked) {
   EXPECT_FALSE(state().SharedAccountsButton);
 }
 
+TEST_P(ComposeTest, OpeningAMessageCompletesAStampHeldBackForAReadReceipt) {
+  makeMachine();
+  addIdentities();
+  start();
+  sim::IncomingMessage m;
+  m.to = {u"sales@contoso.com"};
+  m.subject = u"Please confirm";
+  m.readReceipt = true;
+  ModelItemPtr message = outlook->receive(m);
+  ASSERT_EQ(stampName(message), kSalesAccount);
+  ASSERT_TRUE(message->namedText(sim::prop::kAccountStamp).empty());
+
+  outlook->open(message);
+  EXPECT_EQ(message->namedText(sim::prop::kAccountStamp), sales + u"\x0001" + u"sales@contoso.com");
+  EXPECT_FALSE(message->props.get(PropKey::tag(sim::prop::kReadReceiptRequested)).toBool());
+}
+
 // ---- Keystrokes where the mail window has no drop-down (Word as editor on 2003)
 
 TEST(ComposeKeystrokes, EnglishInterfaceTypesTheShortcutAndThePosition) {
