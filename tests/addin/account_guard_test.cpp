@@ -50,19 +50,6 @@ TEST(AccountGuard, Outlook2003RefusesEveryIdentityOutsideMail) {
   }
 }
 
-TEST(AccountGuard, MailIsNeverChecked) {
-  for (std::int16_t version : {11, 12}) {
-    const SharedState mail = composing(version, false, false);
-    EXPECT_FALSE(refusesAccount(mail, u"EX MBX [Help Desk]"));
-    EXPECT_FALSE(refusesAccount(mail, u"EX [Sales <sales@contoso.com>]"));
-  }
-}
-
-TEST(AccountGuard, MessageNamesTheAccount) {
-  EXPECT_EQ(refusalMessage(u"EX MBX [Help Desk]"),
-            u"Sorry, you cannot use account 'EX MBX [Help Desk]' to send this message.");
-}
-
 TEST(AccountsShortcut, KeysFollowTheInterfaceLanguage) {
   struct Case {
     std::int32_t lcid;

@@ -409,27 +409,6 @@ TEST_P(ComposeTest, TheFirstWindowWithoutADropDownBorrowsAMeetingWindowOnce) {
   EXPECT_EQ(messages().size(), 1u);
 }
 
-// ---- Wrappers through the connected add-in
-
-TEST_P(ComposeTest, WrappersAreKeyedAndLeaveOnce) {
-  makeMachine();
-  start();
-  InspectorHandle a = outlook->newItem(kOlMail);
-  InspectorHandle b = outlook->newItem(kOlMail);
-  InspectorHandle c = outlook->newItem(kOlMail);
-  auto keys = [this] {
-    std::vector<Text> out;
-    for (const auto& entry : state().InspectorWrappers) out.push_back(entry.first);
-    return out;
-  };
-  EXPECT_EQ(keys(), (std::vector<Text>{u"0", u"1", u"2"}));
-  outlook->closeWindow(b);
-  EXPECT_EQ(keys(), (std::vector<Text>{u"0", u"2"}));
-  outlook->closeWindow(a);
-  outlook->closeWindow(c);
-  EXPECT_TRUE(keys().empty());
-}
-
 INSTANTIATE_TEST_SUITE_P(Outlook, ComposeTest, ::testing::Values(11, 12),
                          [](const ::testing::TestParamInfo<int>& info) {
                            return info.param < 12 ? "Outlook2003" : "Outlook2007";
