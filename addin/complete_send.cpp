@@ -77,8 +77,9 @@ bool rewriteCdoMessage(AddinContext& ctx, platform::Item& item, platform::CdoMes
   deleteCdoField(fields, cdo::kAccountName);
   deleteCdoField(fields, cdo::kAccountStamp);
 
-  // Every write the re-send depends on must reach the store, or the item is not parked.
-  bool complete = true;
+  // Every write the re-send depends on must reach the store, or the item is not parked. The
+  // stamp must go: it would send the message through the identity account.
+  bool complete = !fields.itemByName(cdo::kAccountStamp) && !fields.itemByName(cdo::kAccountName);
   const Text mailboxSender = table.DisplayName(k) + u" [EX:" + table.Email(k) + u"]";
   auto sendOnBehalfOfMailbox = [&] {
     deleteCdoField(fields, tag::kSentRepresentingEntryId);
@@ -108,13 +109,15 @@ bool rewriteCdoMessage(AddinContext& ctx, platform::Item& item, platform::CdoMes
       deleteCdoField(fields, tag::kReplyRecipientNames);
       complete = fields.addTag(tag::kReplyRecipientNames,
                                Variant(ReplyToEntry(display, stamp.address,
-                                                    ctx.state.ReplyAddressFormat))) != nullptr;
+                                                    ctx.state.ReplyAddressFormat))) != nullptr &&
+                 complete;
     }
   } else if (mailbox) {
     sendOnBehalfOfMailbox();
   }
 
-  complete = addCommonTextField(fields, cdo::kBillingId, kSendItNow) && complete;
+  // Only a message ready to go is marked for the re-send.
+  if (complete) complete = addCommonTextField(fields, cdo::kBillingId, kSendItNow);
   deleteCdoField(fields, tag::kNextSendAccount);
   deleteCdoField(fields, tag::kNextSendAccountUnicode);
   return message.update() && complete;
@@ -237,7 +240,8 @@ bool CompleteSendCDO(AddinContext& ctx, const ItemPtr& item) {
       ctx.state.SkipNextSend = false;
       return false;
     }
-    item->setBillingInformation(u"");
+    // The follow-up in Deleted Items finds the parked item by its BillingInformation.
+    const bool billingWritable = item->setBillingInformation(u"");
     item->save();
     const Text entryId = item->entryId();
     if (entryId.empty() || !ctx.state.CdoSession) return false;
@@ -277,7 +281,7 @@ bool CompleteSendCDO(AddinContext& ctx, const ItemPtr& item) {
     if (rows.empty()) return false;
     const int k = rows.front();
 
-    if (!rewriteCdoMessage(ctx, *item, *message, *fields, k, *stamp)) {
+    if (!billingWritable || !rewriteCdoMessage(ctx, *item, *message, *fields, k, *stamp)) {
       // Without the marker in the store the parked item would lie in Deleted Items never
       // to be sent; and as it is, it would leave through the identity account, which has
       // no servers. The user keeps it open and sends it again.

@@ -129,12 +129,15 @@ class EngineFixture {
     for (const auto& [key, value] : item.props.all()) all.emplace_back(key, value.type, value.value);
     return all;
   }
-  // The snapshot without the account properties that the engine writes.
+  // The snapshot without the account properties that the engine writes (the stamp, and on
+  // Outlook 2007 the sending account's).
   static PropertySnapshot withoutAccountProperties(PropertySnapshot all) {
     std::erase_if(all, [](const auto& entry) {
       const PropKey& key = std::get<0>(entry);
       return key == PropKey::named(sim::kPsetidCommon, prop::kAccountName) ||
-             key == PropKey::named(sim::kPsetidCommon, prop::kAccountStamp);
+             key == PropKey::named(sim::kPsetidCommon, prop::kAccountStamp) ||
+             key == PropKey::tag(prop::kPrimarySendAccount) ||
+             key == PropKey::tag(prop::kNextSendAccount);
     });
     return all;
   }

@@ -165,9 +165,7 @@ TEST(IdentityEngineReplyFormats, EachFormatGivesTheIdentityAsOnlyReplyTo) {
   for (int version : {11, 12}) {
     for (int format = 0; format <= 2; ++format) {
       SCOPED_TRACE("Outlook " + std::to_string(version) + ", format " + std::to_string(format));
-      struct Run : EngineFixture {
-        void TestBody() {}
-      } run;
+      EngineFixture run;
       run.startMachine(version, format);
       const ModelItemPtr received =
           run.outlook->receive(EngineFixture::mailTo(u"Sales <sales@contoso.com>", u"Quote"));
