@@ -7,9 +7,6 @@ set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(KORVANEL_WIDL x86_64-w64-mingw32-widl)
 set(KORVANEL_DLLTOOL x86_64-w64-mingw32-dlltool)
-# GCC 12's -Wrestrict misfires on libstdc++'s inlined string copies at -O2 for these
-# targets (GCC bugs 105329/105651), which -Werror would turn into a failed build.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
