@@ -52,6 +52,9 @@ class EngineFixture {
     addIdentity(kSalesAccount, u"Sales", u"sales@contoso.com");
     addIdentity(kSupportAccount, u"Support", u"support@contoso.com");
     addIdentity(kHelpDeskAccount, u"Help Desk", kHelpDeskDn);
+    for (const sim::MailAccountSeed& account : mailAccounts) {
+      ASSERT_NE(sim::seedMailAccount(machine->registry(), kProfileName, account), 0u);
+    }
     if (replyFormat >= 0) {
       profile::ProfileSettings settings(machine->registry());
       ASSERT_TRUE(settings.SaveReplyAddressFormat(kProfileName, text::toText(replyFormat)));
@@ -169,6 +172,18 @@ class EngineFixture {
     return found;
   }
 
+  // A new message to Ann, its window open.
+  sim::InspectorHandle newMessage(TextView subject) {
+    sim::InspectorHandle window = outlook->newItem(platform::kOlMail);
+    EXPECT_NE(window, nullptr);
+    if (!window) return window;
+    platform::ItemPtr item = sim::makeItem(outlook, window->item);
+    item->setSubject(subject);
+    item->setBody(u"Hello Ann.");
+    item->recipients()->add(u"Ann <ann@fabrikam.com>");
+    return window;
+  }
+
   // The user selects a received message and replies; the reply's body is written and its
   // window open.
   sim::InspectorHandle replyTo(const ModelItemPtr& received, TextView body = u"Our quote.") {
@@ -178,6 +193,9 @@ class EngineFixture {
     if (window) sim::makeItem(outlook, window->item)->setBody(body);
     return window;
   }
+
+  // Ordinary mail accounts the profile has besides Exchange, set before startMachine.
+  std::vector<sim::MailAccountSeed> mailAccounts;
 
   std::unique_ptr<sim::Machine> machine;
   std::shared_ptr<sim::Outlook> outlook;
