@@ -73,6 +73,16 @@ inline sim::MachineOptions options(int version, bool cdoInstalled = true) {
 
 class LifecycleFixture {
  protected:
+  ~LifecycleFixture() {
+    // An Options dialog left open holds its page, which holds Outlook: close it, as Outlook
+    // would at exit, so that the machine goes away whole.
+    if (machine) {
+      if (std::shared_ptr<sim::Outlook> outlook = machine->outlook()) {
+        if (outlook->optionsDialog().isOpen()) outlook->optionsDialog().pressCancel();
+      }
+    }
+  }
+
   // Builds the machine and Pat's profile; additional mailboxes as (display name, alias, dn).
   void makeMachine(sim::MachineOptions options,
                    const std::vector<std::pair<Text, Text>>& mailboxes = {}) {
