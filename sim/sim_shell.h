@@ -144,6 +144,12 @@ class SimShell final : public platform::Shell {
   void typeIntoInputBox(TextView typed, TextView expectedPrompt = {});
   void cancelInputBox(TextView expectedPrompt = {});
   std::size_t unusedAnswers() const { return messageAnswers_.size() + inputAnswers_.size(); }
+  // Drops the answers not used yet, so that one scripted action's leftovers never answer the
+  // boxes of a later one.
+  void clearAnswers() {
+    messageAnswers_.clear();
+    inputAnswers_.clear();
+  }
 
   // ---- The record.
   const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
