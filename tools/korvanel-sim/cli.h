@@ -1,0 +1,19 @@
+// The command line of korvanel-sim: `demo`, `run`, `explain` and their help. A bad command
+// line or a bad input file gives one line on the error stream and exit status 2, before
+// anything runs; a finished run gives 0.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace korvanel::tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;    // something went wrong inside the tool itself
+inline constexpr int kExitBadInput = 2;   // the command line or an input file
+
+// args without the program name.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace korvanel::tool

@@ -1,0 +1,70 @@
+// Runs a checked scenario on a simulated machine, step by step, as the user would act in
+// Outlook, and tells the story. Between steps everything the product does by itself runs to
+// completion (queued events, restarts); an Options dialog still open is cancelled unless the
+// next step works in it.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "sim/machine.h"
+#include "tools/korvanel-sim/machine_watch.h"
+#include "tools/korvanel-sim/scenario.h"
+#include "tools/korvanel-sim/story.h"
+
+namespace korvanel::tool {
+
+class StepRunner {
+ public:
+  StepRunner(const Scenario& scenario, Story& story);
+  ~StepRunner();
+  StepRunner(const StepRunner&) = delete;
+  StepRunner& operator=(const StepRunner&) = delete;
+
+  void runAll();
+
+  sim::Machine& machine() { return *machine_; }
+
+ private:
+  void run(std::size_t number, const Step& step);
+  void start(const Step& step);
+  void receive(std::size_t number, const Step& step);
+  void select(const Step& step);
+  void open(const Step& step);
+  void respond(const Step& step);
+  void newItem(const Step& step);
+  void edit(const Step& step);
+  void chooseAccount(const Step& step);
+  void send(const Step& step);
+  void close(const Step& step);
+  void options(const Step& step);
+  void pageAction(const PageAction& action);
+
+  // The running Outlook, or nullptr after telling the story that none runs.
+  std::shared_ptr<sim::Outlook> running();
+  // The step's message, or nullptr after telling why it cannot be used.
+  sim::ModelItemPtr message(const Text& id);
+  // The step's open window, or nullptr after telling that it is closed.
+  sim::InspectorHandle window(const Text& name);
+  void settle();
+  void cancelOpenOptions();
+  void describeArrival(const sim::ModelItem& item);
+  void describeWindowAccount(const Text& name, const sim::ModelInspector& window,
+                             const sim::ModelItem* answered);
+  void describePage(bool full);
+  void reportStampChanges();
+
+  const Scenario& scenario_;
+  Story& story_;
+  std::unique_ptr<sim::Machine> machine_;
+  std::unique_ptr<MachineWatch> watch_;
+  std::map<Text, sim::ModelItemPtr> messages_;
+  std::map<Text, sim::InspectorHandle> windows_;
+  // The account name, stamp and read-receipt request last told of each message.
+  std::map<Text, std::tuple<Text, Text, bool>> stamps_;
+  std::vector<Text> pageList_;
+  int pageOption_ = -1;
+};
+
+}  // namespace korvanel::tool
