@@ -117,7 +117,7 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
   StepRunner runner(scenario, story);
   runner.runAll();
   if (json) {
-    out << buildTrace(runner.machine(), story).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    out << buildTrace(runner.machine(), story, runner.accountNames()).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
   } else {
     story.print(out);
   }

@@ -64,6 +64,9 @@ std::string MachineWatch::outlookName() const {
 }
 
 void MachineWatch::report() {
+  if (auto outlook = machine_.outlook()) {
+    for (const sim::Outlook::Account& a : outlook->accounts()) accountNames_[text::fold(a.key)] = a.name;
+  }
   reportJournal();
   reportConnection();
   reportOptionsDialog();
@@ -98,8 +101,14 @@ void MachineWatch::reportJournal() {
         const sim::ProcessRecord& p = shell.processes()[processes_++];
         story_.detail("Korvanel runs: " + plain(p.commandLine) + " (" + plain(p.outcome) + ").");
       }
-    } else if (startsWith(line, u"DeleteFile ") || startsWith(line, u"ShellExecute ")) {
-      story_.detail("Korvanel: " + plain(line) + ".");
+    } else if (startsWith(line, u"DeleteFile ")) {
+      if (deleted_ < shell.deletedFiles().size()) {
+        story_.detail("Korvanel deletes " + plain(shell.deletedFiles()[deleted_++]) + ".");
+      }
+    } else if (startsWith(line, u"ShellExecute ")) {
+      if (executes_ < shell.shellExecutes().size()) {
+        story_.detail("Korvanel opens " + plain(shell.shellExecutes()[executes_++].file) + ".");
+      }
     } else if (startsWith(line, u"Outlook ended (run ")) {
       story_.detail("Outlook ends (run " + std::to_string(runNumberIn(line)) + ").");
     } else if (startsWith(line, u"Outlook did not start")) {

@@ -5,6 +5,7 @@
 // parked in Deleted Items, the sent copies, and anything the simulation saw go wrong.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ class MachineWatch {
 
   // "Outlook 2007" for the machine's version.
   std::string outlookName() const;
+  // The names Outlook gave the accounts, by folded account key, as the last Outlook that
+  // ran read them (the registry may have renamed them since).
+  const std::map<Text, Text>& accountNames() const { return accountNames_; }
   // The user opened the Options dialog: not worth telling as Korvanel's doing.
   void userOpenedOptions();
 
@@ -47,6 +51,8 @@ class MachineWatch {
   std::size_t dialogs_ = 0;
   std::size_t keys_ = 0;
   std::size_t processes_ = 0;
+  std::size_t deleted_ = 0;
+  std::size_t executes_ = 0;
   std::size_t transmissions_ = 0;
   std::vector<std::string> pendingKeys_;
   int describedRun_ = 0;
@@ -59,6 +65,7 @@ class MachineWatch {
   std::string lastSender_;  // the label of the last item sent, for its delivered copies
   int generated_ = 0;
   std::vector<platform::Connection> watches_;
+  std::map<Text, Text> accountNames_;
 };
 
 }  // namespace korvanel::tool

@@ -467,7 +467,8 @@ void StepRunner::options(const Step& step) {
   auto outlook = running();
   if (!outlook) return;
   sim::OptionsDialog& dialog = outlook->optionsDialog();
-  if (!dialog.isOpen()) {
+  const bool alreadyOpen = dialog.isOpen();
+  if (!alreadyOpen) {
     const bool opened = outlook->openOptions();
     watch_->userOpenedOptions();
     if (!opened) {
@@ -481,7 +482,7 @@ void StepRunner::options(const Step& step) {
   machine_->runUntilIdle();
   watch_->report();
   if (dialog.page()) {
-    story_.detail("Korvanel's tab shows.");
+    if (!alreadyOpen) story_.detail("Korvanel's tab shows.");
     describePage(true);
   }
   for (const PageAction& action : step.actions) pageAction(action);

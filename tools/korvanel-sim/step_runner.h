@@ -25,6 +25,8 @@ class StepRunner {
   void runAll();
 
   sim::Machine& machine() { return *machine_; }
+  // Account names by folded key, as the Outlooks that ran knew them.
+  const std::map<Text, Text>& accountNames() const { return watch_->accountNames(); }
 
  private:
   void run(std::size_t number, const Step& step);

@@ -19,17 +19,19 @@ Json texts(const std::vector<Text>& v) {
 }
 
 // The name of the account an item's SendUsingAccount names; "" when none was chosen.
-Text chosenAccountName(sim::Machine& machine, const sim::ModelItem& item) {
+Text chosenAccountName(sim::Machine& machine, const std::map<Text, Text>& names, const sim::ModelItem& item) {
   if (item.chosenAccountKey.empty()) return Text();
   if (auto outlook = machine.outlook()) {
     if (const sim::Outlook::Account* a = accountOfKey(*outlook, item.chosenAccountKey)) return a->name;
   }
+  if (auto it = names.find(text::fold(item.chosenAccountKey)); it != names.end()) return it->second;
   const Text profile = machine.runs().empty() ? Text() : machine.runs().back().profile;
   const Text name = accountNameInRegistry(machine, profile, item.chosenAccountKey);
   return name.empty() ? item.chosenAccountKey : name;
 }
 
-Json messageJson(sim::Machine& machine, const sim::ModelFolderPtr& folder, const sim::ModelItem& item) {
+Json messageJson(sim::Machine& machine, const std::map<Text, Text>& names, const sim::ModelFolderPtr& folder,
+                 const sim::ModelItem& item) {
   const sim::Organisation& org = machine.organisation();
   Json m;
   m["id"] = u8(item.label);
@@ -50,7 +52,7 @@ Json messageJson(sim::Machine& machine, const sim::ModelFolderPtr& folder, const
   }
   m["reply_recipients"] = std::move(replyTo);
   m["sent_on_behalf_of"] = u8(item.text(sim::prop::kSentRepresentingName));
-  m["send_using_account"] = u8(chosenAccountName(machine, item));
+  m["send_using_account"] = u8(chosenAccountName(machine, names, item));
   m["read_receipt_requested"] = readReceiptOf(item);
   Json properties = Json::object();
   for (const sim::UserPropertyRecord& p : item.userProperties) properties[u8(p.name)] = u8(p.value.toText());
@@ -89,13 +91,14 @@ Json dialogJson(const sim::DialogRecord& d) {
 
 }  // namespace
 
-nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story) {
+nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
+                                  const std::map<Text, Text>& accountNames) {
   Json trace;
   trace["events"] = story.lines();
 
   Json messages = Json::array();
   for (const sim::ModelStorePtr& store : allStores(machine)) {
-    for (const auto& [folder, item] : itemsOf(store)) messages.push_back(messageJson(machine, folder, *item));
+    for (const auto& [folder, item] : itemsOf(store)) messages.push_back(messageJson(machine, accountNames, folder, *item));
   }
   trace["messages"] = std::move(messages);
 

@@ -4,6 +4,8 @@
 // Fields are only ever added, never renamed: scripts read them.
 #pragma once
 
+#include <map>
+
 #include <nlohmann/json.hpp>
 
 #include "sim/machine.h"
@@ -11,6 +13,9 @@
 
 namespace korvanel::tool {
 
-nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story);
+// accountNames: account names by folded account key, as Outlook knew them while it ran
+// (an item's send_using_account is named from them, else from the registry).
+nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
+                                  const std::map<text::Text, text::Text>& accountNames = {});
 
 }  // namespace korvanel::tool
