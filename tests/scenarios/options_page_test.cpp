@@ -33,6 +33,14 @@ constexpr char16_t kHelpDeskDn[] = u"/o=Contoso/ou=Exchange/cn=Recipients/cn=hel
 class OptionsPageScenario : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override { makeMachine(1033); }
+  // The dialog holds its page and the page Outlook's Application, as in Outlook itself: an
+  // Options dialog left open at the end of a test is closed, as Outlook closes it at exit.
+  void TearDown() override {
+    if (auto outlook = machine ? machine->outlook() : nullptr) {
+      outlook->optionsDialog().pressCancel();
+      machine->runUntilIdle();
+    }
+  }
 
   void makeMachine(long uiLanguage) {
     sim::MachineOptions options;
