@@ -13,7 +13,8 @@ AddinContext::AddinContext(platform::Services& services, EngineRoutes routes,
       routes(std::move(routes)) {}
 
 const platform::ApplicationPtr& AddinContext::applicationByClass() {
-  if (!state.ApplicationByClass) state.ApplicationByClass = services.objects.createOutlookApplication();
+  if (!state.ApplicationByClass)
+    state.ApplicationByClass = services.objects.createOutlookApplication();
   return state.ApplicationByClass;
 }
 

@@ -29,7 +29,8 @@ void OutAddIn::LoadSettings() {
 
   state.SenderKeys = u"1";
   if (const platform::ApplicationPtr& application = ctx.applicationByClass())
-    state.UILanguage = static_cast<std::int32_t>(application->languageId(platform::kMsoLanguageIdUi));
+    state.UILanguage =
+        static_cast<std::int32_t>(application->languageId(platform::kMsoLanguageIdUi));
   state.Language = profile::languageFlagsFor(state.UILanguage);
 
   if (!state.MapiNamespace) return;
@@ -50,14 +51,15 @@ void OutAddIn::LoadSettings() {
     // it; its addresses go to the user's own profile, the temporary profile goes, and this
     // Outlook ends (the add-in's termination then starts Outlook on the user's profile).
     if (isTempProfileName(state.ProfileName)) {
-      state.BaseProfileName =
-          state.ProfileName.substr(0, state.ProfileName.size() - text::TextView(profile::kTempProfileSuffix).size());
+      state.BaseProfileName = state.ProfileName.substr(
+          0, state.ProfileName.size() - text::TextView(profile::kTempProfileSuffix).size());
       profile::CopyProfileSmtpAddresses(ctx.accounts.primitives(), state.ProfileName,
                                         state.BaseProfileName);
       profile::DeleteProfile(ctx.services.objects, state.ProfileName);
       state.RestartMode = kRestartAfterReread;
       state.MapiNamespace.reset();
-      if (const platform::ApplicationPtr& application = ctx.applicationByClass()) application->quit();
+      if (const platform::ApplicationPtr& application = ctx.applicationByClass())
+        application->quit();
       return;
     }
 
@@ -76,7 +78,8 @@ void OutAddIn::LoadSettings() {
     state.ReplyAddressFormat = profile::kDefaultReplyAddressFormat;
     const text::Text storedFormat = ctx.settings.LoadReplyAddressFormat(state.ProfileName);
     if (!storedFormat.empty())
-      state.ReplyAddressFormat = static_cast<std::int16_t>(profile::replyAddressFormatOf(storedFormat));
+      state.ReplyAddressFormat =
+          static_cast<std::int16_t>(profile::replyAddressFormatOf(storedFormat));
 
     if (state.OutlookVersion < 12) hookMonitoredFolders();
 

@@ -55,9 +55,11 @@ void OutAddIn::InitAddIn(const platform::ApplicationPtr& application) {
 
     // Application events arrive from here on, also while the settings load.
     std::vector<platform::Connection> connections;
-    connections.push_back(application->onItemSend([weak](const platform::ItemPtr& item, bool& cancel) {
-      if (const std::shared_ptr<OutAddIn> self = weak.lock()) self->objOutlook_ItemSend(item, cancel);
-    }));
+    connections.push_back(
+        application->onItemSend([weak](const platform::ItemPtr& item, bool& cancel) {
+          if (const std::shared_ptr<OutAddIn> self = weak.lock())
+            self->objOutlook_ItemSend(item, cancel);
+        }));
     connections.push_back(application->onNewMailEx([weak](const text::Text& entryIds) {
       if (const std::shared_ptr<OutAddIn> self = weak.lock()) self->objOutlook_NewMailEx(entryIds);
     }));

@@ -17,8 +17,8 @@ bool isQuotableProfileName(TextView profileName) {
   return profileName.back() != u'\\';
 }
 
-std::optional<Text> OutlookCommandLine(platform::Shell& shell, int outlookVersion,
-                                       TextView options, TextView profileName) {
+std::optional<Text> OutlookCommandLine(platform::Shell& shell, int outlookVersion, TextView options,
+                                       TextView profileName) {
   if (!isQuotableProfileName(profileName)) return std::nullopt;
   Text program = shell.environmentVariable(u"ProgramFiles");
   program += u"\\Microsoft Office\\Office";

@@ -24,8 +24,8 @@ bool isQuotableProfileName(TextView profileName);
 
 // "\"%ProgramFiles%\Microsoft Office\Office<version>\Outlook.exe\"" + options + "\"name\"";
 // nullopt when the name (or the program path) cannot be quoted safely.
-std::optional<Text> OutlookCommandLine(platform::Shell& shell, int outlookVersion,
-                                       TextView options, TextView profileName);
+std::optional<Text> OutlookCommandLine(platform::Shell& shell, int outlookVersion, TextView options,
+                                       TextView profileName);
 
 // Starts Outlook on the profile without waiting. False (and nothing started) when the
 // command line cannot be built safely or the start fails.

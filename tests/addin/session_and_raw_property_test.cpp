@@ -66,7 +66,8 @@ TEST_F(SessionTest, RawReadTrimsBlanksOnlyAndFreesTheBuffer) {
 
   // Windows-1252 text comes back as its characters.
   platform::ItemPtr accented = received(u"To: \u00c9lodie <e@x.com>");
-  EXPECT_EQ(ReadRawStringProperty(*context, *accented, kTransportHeaders), u"To: \u00c9lodie <e@x.com>");
+  EXPECT_EQ(ReadRawStringProperty(*context, *accented, kTransportHeaders),
+            u"To: \u00c9lodie <e@x.com>");
   EXPECT_TRUE(machine->anomalies().empty());
 }
 

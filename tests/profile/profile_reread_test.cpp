@@ -5,8 +5,8 @@
 #include "profile/exchange_mailboxes.h"
 #include "profile/outlook_command_line.h"
 #include "profile/profile_key.h"
-#include "reread_fakes.h"
 #include "registry_test_support.h"
+#include "reread_fakes.h"
 #include "sim/outlook_profile_seed.h"
 #include "sim/sim_registry.h"
 
@@ -160,7 +160,7 @@ TEST_F(ProfileRereadTest, TemporaryProfileIsConfiguredFromMailboxAndServer) {
   EXPECT_EQ(temp->services[0].name, u"MSEMS");
   EXPECT_TRUE(temp->services[0].configured);
   const std::vector<std::pair<std::uint32_t, Text>> expected = {{0x6607001E, u"Pat Doe"},
-                                                                 {0x6608001E, u"EXCH01"}};
+                                                                {0x6608001E, u"EXCH01"}};
   EXPECT_EQ(temp->services[0].configuredWith, expected);
 
   // An existing name, a missing service or property bag, or no library at all give 0.
@@ -191,7 +191,7 @@ TEST_F(ProfileRereadTest, RereadStartsHiddenSafeOutlookOnTheTemporaryProfile) {
   const auto* temp = objects.state.find(u"Outlook_delete_it");
   ASSERT_NE(temp, nullptr);
   const std::vector<std::pair<std::uint32_t, Text>> expected = {{0x6607001E, u"Pat Doe"},
-                                                                 {0x6608001E, u"EXCH01"}};
+                                                                {0x6608001E, u"EXCH01"}};
   EXPECT_EQ(temp->services.at(0).configuredWith, expected);
   ASSERT_EQ(shell.starts.size(), 1u);
   EXPECT_EQ(shell.starts[0].commandLine,

@@ -168,7 +168,8 @@ class FakeService final : public platform::ProfManService {
 
 class FakeServices final : public platform::ProfManServices {
  public:
-  FakeServices(FakeProfManState& state, Text profile) : state_(state), profile_(std::move(profile)) {}
+  FakeServices(FakeProfManState& state, Text profile)
+      : state_(state), profile_(std::move(profile)) {}
   long count() override {
     auto* p = state_.find(profile_);
     return p ? static_cast<long>(p->services.size()) : 0;
@@ -213,7 +214,8 @@ class FakeProfiles final : public platform::ProfManProfiles {
   long count() override { return static_cast<long>(state_.profiles.size()); }
   platform::ProfManProfilePtr item(long i) override {
     if (i < 1 || i > count()) return nullptr;
-    return std::make_shared<FakeProfile>(state_, state_.profiles[static_cast<std::size_t>(i - 1)].name);
+    return std::make_shared<FakeProfile>(state_,
+                                         state_.profiles[static_cast<std::size_t>(i - 1)].name);
   }
   platform::ProfManProfilePtr add(TextView name, bool, bool) override {
     if (state_.failAdd || state_.find(name)) return nullptr;

@@ -40,7 +40,8 @@ class RecordingItems final : public platform::Items {
 
 class RecordingFolder final : public platform::Folder {
  public:
-  RecordingFolder(platform::FolderPtr inner, HookLog log) : inner_(std::move(inner)), log_(std::move(log)) {}
+  RecordingFolder(platform::FolderPtr inner, HookLog log)
+      : inner_(std::move(inner)), log_(std::move(log)) {}
   Text name() override { return inner_->name(); }
   Text entryId() override { return inner_->entryId(); }
   Text storeId() override { return inner_->storeId(); }
@@ -61,7 +62,8 @@ inline platform::FolderPtr recordFolder(platform::FolderPtr folder, const HookLo
 
 class RecordingNameSpace final : public platform::NameSpace {
  public:
-  RecordingNameSpace(platform::NameSpacePtr inner, HookLog log) : inner_(std::move(inner)), log_(std::move(log)) {}
+  RecordingNameSpace(platform::NameSpacePtr inner, HookLog log)
+      : inner_(std::move(inner)), log_(std::move(log)) {}
   Text currentProfileName() override { return inner_->currentProfileName(); }
   platform::RecipientPtr currentUser() override { return inner_->currentUser(); }
   platform::FolderPtr getDefaultFolder(long type) override {
@@ -73,7 +75,9 @@ class RecordingNameSpace final : public platform::NameSpace {
   platform::ItemPtr getItemFromID(TextView entryId, TextView storeId) override {
     return inner_->getItemFromID(entryId, storeId);
   }
-  platform::StorePtr getStoreFromID(TextView storeId) override { return inner_->getStoreFromID(storeId); }
+  platform::StorePtr getStoreFromID(TextView storeId) override {
+    return inner_->getStoreFromID(storeId);
+  }
   platform::FoldersPtr folders() override { return inner_->folders(); }
   platform::FolderPtr pickFolder() override { return inner_->pickFolder(); }
   platform::AccountsPtr accounts() override { return inner_->accounts(); }
@@ -85,7 +89,8 @@ class RecordingNameSpace final : public platform::NameSpace {
 
 class RecordingInspectors final : public platform::Inspectors {
  public:
-  RecordingInspectors(platform::InspectorsPtr inner, HookLog log) : inner_(std::move(inner)), log_(std::move(log)) {}
+  RecordingInspectors(platform::InspectorsPtr inner, HookLog log)
+      : inner_(std::move(inner)), log_(std::move(log)) {}
   long count() override { return inner_->count(); }
   platform::InspectorPtr item(long index) override { return inner_->item(index); }
   Connection onNewInspector(NewInspectorHandler handler) override {
@@ -100,7 +105,8 @@ class RecordingInspectors final : public platform::Inspectors {
 
 class RecordingApplication final : public platform::Application {
  public:
-  RecordingApplication(platform::ApplicationPtr inner, HookLog log) : inner_(std::move(inner)), log_(std::move(log)) {}
+  RecordingApplication(platform::ApplicationPtr inner, HookLog log)
+      : inner_(std::move(inner)), log_(std::move(log)) {}
   Text version() override { return inner_->version(); }
   platform::NameSpacePtr getNamespace(TextView type) override {
     platform::NameSpacePtr ns = inner_->getNamespace(type);
@@ -142,9 +148,9 @@ class RecordingAddIn final : public platform::AddIn {
       : inner_(std::move(inner)), log_(std::move(log)) {}
   void onConnection(const platform::ApplicationPtr& application, long mode,
                     const platform::COMAddInPtr& addInInst) override {
-    inner_->onConnection(application ? std::make_shared<RecordingApplication>(application, log_)
-                                     : nullptr,
-                         mode, addInInst);
+    inner_->onConnection(
+        application ? std::make_shared<RecordingApplication>(application, log_) : nullptr, mode,
+        addInInst);
   }
   void onDisconnection(long mode) override { inner_->onDisconnection(mode); }
   void onAddInsUpdate() override { inner_->onAddInsUpdate(); }

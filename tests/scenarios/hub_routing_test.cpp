@@ -61,8 +61,9 @@ TEST_P(HubTest, ItemSendRoutesByTypeAndLeavesOthersAlone) {
       // Cancel arrives set the other way, so both a routed answer and "left alone" show.
       bool cancel = !answer;
       hub->objOutlook_ItemSend(itemOfClass(c.itemClass), cancel);
-      Text expected = is2003() ? (c.itemClass == platform::kOlMail ? u"CompleteSendCDO MailItem" : u"")
-                               : c.on2007;
+      Text expected = is2003()
+                          ? (c.itemClass == platform::kOlMail ? u"CompleteSendCDO MailItem" : u"")
+                          : c.on2007;
       if (expected.empty()) {
         EXPECT_TRUE(routes->calls.empty()) << c.itemClass;
         EXPECT_EQ(cancel, !answer) << c.itemClass;
@@ -86,13 +87,12 @@ TEST_P(HubTest, NewMailExStampsEveryPieceIncludingTheLast) {
 }
 
 TEST_P(HubTest, ArrivalReachesStampingThroughBothEvents) {
-  sim::ModelItemPtr message = outlook->receive(
-      [] {
-        sim::IncomingMessage m;
-        m.to = {u"sales@contoso.com"};
-        m.subject = u"Quote";
-        return m;
-      }());
+  sim::ModelItemPtr message = outlook->receive([] {
+    sim::IncomingMessage m;
+    m.to = {u"sales@contoso.com"};
+    m.subject = u"Quote";
+    return m;
+  }());
   ASSERT_TRUE(message);
   const Text stamp = (is2003() ? u"StampItemCDO " : u"StampItem ") + message->entryId;
   // NewMailEx and the Inbox's ItemAdd both deliver it; stamping tolerates the second.

@@ -101,7 +101,8 @@ class LifecycleFixture {
   void registerAddin(std::shared_ptr<RouteLog> routeLog = nullptr) {
     platform::Services& services = machine->services();
     const HookLog hooks = hookLog;
-    addin::EngineRoutes routes = routeLog ? recordingRoutes(routeLog) : addin::defaultEngineRoutes();
+    addin::EngineRoutes routes =
+        routeLog ? recordingRoutes(routeLog) : addin::defaultEngineRoutes();
     machine->world().classes().registerAddIn(addin::kConnectProgId, [&services, hooks, routes] {
       return std::make_unique<RecordingAddIn>(addin::createConnect(services, routes), hooks);
     });
@@ -111,9 +112,8 @@ class LifecycleFixture {
   std::uint32_t addIdentity(TextView name, TextView email) {
     profile::AccountStore store(machine->registry());
     const std::uint32_t id = store.GetNextAccountID(kProfile);
-    EXPECT_TRUE(store.CreateIdentityAccount(kProfile, id,
-                                            u"EX [" + Text(name) + u" <" + Text(email) + u">]",
-                                            name, email, u"", u""));
+    EXPECT_TRUE(store.CreateIdentityAccount(
+        kProfile, id, u"EX [" + Text(name) + u" <" + Text(email) + u">]", name, email, u"", u""));
     return id;
   }
 

@@ -23,10 +23,9 @@ sim::IncomingMessage mailTo(TextView to) {
   return m;
 }
 
-const std::vector<Text> kDefaultHooks = {u"ItemSend",      u"NewMailEx",        u"OptionsPagesAdd",
-                                         u"ItemAdd Deleted Items", u"ItemAdd Inbox",
-                                         u"ItemChange Inbox",      u"ItemAdd Sent Items",
-                                         u"NewInspector"};
+const std::vector<Text> kDefaultHooks = {
+    u"ItemSend",      u"NewMailEx",        u"OptionsPagesAdd",    u"ItemAdd Deleted Items",
+    u"ItemAdd Inbox", u"ItemChange Inbox", u"ItemAdd Sent Items", u"NewInspector"};
 
 TEST_P(LifecycleTest, NormalStartBuildsTheStateAndHooksInOrder) {
   makeMachine(options(version()), {{u"Help Desk", kHelpDn}});
@@ -199,13 +198,16 @@ TEST_P(LifecycleTest, ItemSendCancelComesFromTheSendProcessing) {
 
 TEST_P(LifecycleTest, ReplyAddressFormatReading) {
   const std::vector<std::pair<std::optional<Text>, int>> cases = {
-      {u"1", 1}, {u"0", 0}, {u"2", 2}, {u"3", 2}, {u"-1", 2}, {u"x", 2}, {u"", 2}, {std::nullopt, 2}};
+      {u"1", 1},  {u"0", 0}, {u"2", 2}, {u"3", 2},
+      {u"-1", 2}, {u"x", 2}, {u"", 2},  {std::nullopt, 2}};
   for (const auto& [stored, expected] : cases) {
     makeMachine(options(version()));
-    if (stored) profile::ProfileSettings(machine->registry()).SaveReplyAddressFormat(kProfile, *stored);
+    if (stored)
+      profile::ProfileSettings(machine->registry()).SaveReplyAddressFormat(kProfile, *stored);
     registerAddin();
     ASSERT_TRUE(machine->startOutlook());
-    EXPECT_EQ(connect()->state().ReplyAddressFormat, expected) << text::toUtf8(stored.value_or(u"(none)"));
+    EXPECT_EQ(connect()->state().ReplyAddressFormat, expected)
+        << text::toUtf8(stored.value_or(u"(none)"));
   }
 }
 

@@ -59,8 +59,9 @@ TEST_P(RestartTest, DirectoryRereadRunsThroughThreeOutlooks) {
   // The directory has an address the profile has not cached yet.
   pat->proxyAddresses.push_back(u"smtp:new@contoso.com");
   // Files that only look like the temporary profile's, and one in a folder below.
-  for (TextView name : {u"Outlook_delete_it.srs.bak", u"Outlook_delete_it.srsx", u"Outlook_delete_it",
-                        u"Other_delete_it.xml", u"Old\\Outlook_delete_it.xml"})
+  for (TextView name :
+       {u"Outlook_delete_it.srs.bak", u"Outlook_delete_it.srsx", u"Outlook_delete_it",
+        u"Other_delete_it.xml", u"Old\\Outlook_delete_it.xml"})
     machine->files().write(dataFile(name));
   ASSERT_TRUE(machine->startOutlook());
 
@@ -90,8 +91,9 @@ TEST_P(RestartTest, DirectoryRereadRunsThroughThreeOutlooks) {
   EXPECT_FALSE(machine->files().exists(dataFile(u"Outlook_delete_it.srs")));
   EXPECT_FALSE(machine->files().exists(dataFile(u"Outlook_delete_it.xml")));
   EXPECT_TRUE(machine->files().exists(dataFile(u"Outlook.srs")));
-  for (TextView name : {u"Outlook_delete_it.srs.bak", u"Outlook_delete_it.srsx", u"Outlook_delete_it",
-                        u"Other_delete_it.xml", u"Old\\Outlook_delete_it.xml"})
+  for (TextView name :
+       {u"Outlook_delete_it.srs.bak", u"Outlook_delete_it.srsx", u"Outlook_delete_it",
+        u"Other_delete_it.xml", u"Old\\Outlook_delete_it.xml"})
     EXPECT_TRUE(machine->files().exists(dataFile(name))) << text::toUtf8(name);
 
   // Run 3 opened the Options dialog on Korvanel's tab once and cleared the flag.
