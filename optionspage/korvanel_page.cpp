@@ -60,6 +60,10 @@ void KorvanelPage::getPageInfo(Text& /*helpFile*/, long& /*helpContext*/) {
 
 void KorvanelPage::onTerminate() {
   guarded([&] { UserControl_Terminate(); });
+  // Whatever happened, the page lets go of Outlook.
+  namespace_.reset();
+  application_.reset();
+  site_.reset();
 }
 
 Text KorvanelPage::Caption() const { return kCaption; }
