@@ -20,8 +20,9 @@ ensure_packages() {
   fi
 }
 
+# configure DIR [CMAKE ARGS...]: an optimised build unless the arguments say otherwise.
 configure() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
