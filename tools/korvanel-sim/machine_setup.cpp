@@ -67,6 +67,8 @@ void writeProfile(sim::Machine& machine, const Scenario& scenario, const Profile
   seed.homeServer = org.server;
   seed.proxyAddresses = p.proxyAddresses;
   seed.unicodeSections = scenario.outlook >= 12;
+  // The user's mailbox first, so the organisation lists it first.
+  if (!org.findByDn(seed.mailboxDn)) org.addMailbox(p.user, alias, p.proxyAddresses, seed.mailboxDn);
   for (const MailboxSpec& m : p.mailboxes) {
     if (!org.findByDn(m.dn)) {
       const Text mailboxAlias = aliasOfDn(m.dn);

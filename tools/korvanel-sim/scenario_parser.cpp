@@ -30,6 +30,23 @@ constexpr std::string_view kPageControls[] = {
 constexpr int kAnswerIds[] = {platform::kIdYes, platform::kIdNo, platform::kIdOk,
                               platform::kIdCancel};
 
+// Reads a file the scenario names. One that cannot be read is the scenario's fault, told
+// at the field naming it; one that is malformed is told in its own terms, with where the
+// scenario names it.
+template <typename Read>
+auto namedFile(const JsonValue& where, const std::string& path, const std::string& what, Read read) {
+  std::ifstream probe(path, std::ios::binary);
+  if (!probe) where.fail("cannot read " + quotedText(path) + "; expected " + what);
+  probe.close();
+  try {
+    return read(path);
+  } catch (const InputFailure& e) {
+    InputError error = e.error();
+    error.message += " (named at " + where.file() + ": " + where.path() + ")";
+    throw InputFailure(error);
+  }
+}
+
 class Parser {
  public:
   Parser(std::string file, std::filesystem::path baseDir)
@@ -51,7 +68,8 @@ class Parser {
     if (auto v = top.optional("profile")) s.profile = profile(*v);
     if (auto v = top.optional("registry")) {
       s.registryFile = resolve(v->text(), *v);
-      s.registry = readRegistryFile(s.registryFile);
+      s.registry = namedFile(*v, s.registryFile, "a registry file (Windows Registry Editor Version 5.00)",
+                             [](const std::string& path) { return readRegistryFile(path); });
     }
     if (!s.profile && s.registryFile.empty()) {
       top.fail("missing field \"profile\" (or \"registry\"); expected the Outlook profile to start with");
@@ -263,7 +281,8 @@ class Parser {
       // LF-only text is read as CRLF, as in a message file.
       s.headers = headerBlock(text::toUtf8(h->text()));
     } else if (auto e = o.optional("eml")) {
-      s.headers = readMessageHeaders(resolve(e->text(), *e));
+      s.headers = namedFile(*e, resolve(e->text(), *e), "a message file (RFC 5322 headers)",
+                            [](const std::string& path) { return readMessageHeaders(path); });
     }
     s.to = o.optTexts("to");
     s.cc = o.optTexts("cc");

@@ -365,6 +365,8 @@ void StepRunner::describeWindowAccount(const Text& name, const sim::ModelInspect
     line += ": the identity " + plain(answered->label) + " was received at";
   } else if (addin::isMailboxAccountName(account->name) && store && store != outlook->defaultStore()) {
     line += ": the identity of " + plain(store->displayName) + ", where the user is working";
+  } else if (!identity && answered && accountNameOf(*answered).empty()) {
+    line += ": " + plain(answered->label) + " carries no identity";
   }
   story_.detail(line + ".");
 }
