@@ -6,9 +6,8 @@
 #include "profile/outlook_command_line.h"
 #include "profile/profile_key.h"
 #include "registry_test_support.h"
-#include "reread_fakes.h"
+#include "sim/machine.h"
 #include "sim/outlook_profile_seed.h"
-#include "sim/sim_registry.h"
 
 namespace korvanel::profile {
 namespace {
@@ -18,18 +17,15 @@ using namespace testing;
 constexpr char16_t kUserDn[] = u"/o=Contoso/ou=Exchange/cn=Recipients/cn=pat";
 constexpr char16_t kHelpDn[] = u"/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk";
 
-class NoMapi final : public platform::Mapi {
- public:
-  platform::HResult hrGetOneProp(platform::MapiObject*, std::uint32_t,
-                                 platform::SPropValue**) override {
-    return platform::kMapiENotFound;
-  }
-  platform::HResult mapiFreeBuffer(void*) override { return platform::kSOk; }
-};
+sim::MachineOptions withoutAddIns() {
+  sim::MachineOptions options;
+  options.addIns.clear();
+  return options;
+}
 
 class ProfileRereadTest : public ::testing::Test {
  protected:
-  void TearDown() override { EXPECT_EQ(registry.openHandleCount(), 0u); }
+  void TearDown() override { EXPECT_EQ(machine.registry().openHandleCount(), 0u); }
 
   void seedProfile(TextView name, bool unicode = true, bool withList = true) {
     sim::OutlookProfileSeed seed;
@@ -43,24 +39,17 @@ class ProfileRereadTest : public ::testing::Test {
   std::optional<platform::RegValue> globalValue(TextView profile, TextView name) {
     return readValue(registry, GlobalProfileSection(profile), name);
   }
-
-  // The profile manager's image of a profile with an Exchange service.
-  void addExchangeProfile(TextView name, TextView mailbox) {
-    objects.state.profiles.push_back(
-        {Text(name),
-         {{u"MSEMS",
-           {{u"0a0b0c0d0e0f10111213141516171819", u"Microsoft Exchange Transport"},
-            {Text(kExchangeGlobalSectionUid), Text(mailbox)}},
-           {},
-           true}}});
+  bool profileExists(TextView profile) { return keyExists(registry, ProfileKeyPath(profile)); }
+  Text globalText(TextView profile, TextView name) {
+    RegKey key = reg.RegOpenRead(platform::kHkeyCurrentUser, GlobalProfileSection(profile));
+    return reg.RegQueryString(key.get(), name);
   }
+  const std::vector<sim::ProcessRecord>& starts() { return machine.shell().processes(); }
+  const std::vector<sim::DialogRecord>& boxes() { return machine.shell().dialogs(); }
 
-  sim::SimRegistry registry;
+  sim::Machine machine{withoutAddIns()};
+  sim::SimRegistry& registry = machine.registry();
   RegistryPrimitives reg{registry};
-  RecordingShell shell;
-  FakeObjects objects;
-  NoMapi mapi;
-  platform::Services services{registry, shell, objects, mapi};
 };
 
 TEST_F(ProfileRereadTest, ExchangeMailboxesInSubkeyOrderFromUnicodeAndAnsiSections) {
@@ -134,6 +123,7 @@ TEST_F(ProfileRereadTest, CopyWithoutASourceListOrTargetChangesNothing) {
 }
 
 TEST_F(ProfileRereadTest, CommandLinesQuoteTheProfileOrRefuseIt) {
+  platform::Shell& shell = machine.shell();
   EXPECT_EQ(OutlookCommandLine(shell, 12, kSafeProfileOption, u"Outlook_delete_it"),
             Text(u"\"C:\\Program Files\\Microsoft Office\\Office12\\Outlook.exe\" /safe:3 "
                  u"/profile \"Outlook_delete_it\""));
@@ -146,97 +136,94 @@ TEST_F(ProfileRereadTest, CommandLinesQuoteTheProfileOrRefuseIt) {
     EXPECT_FALSE(isQuotableProfileName(bad)) << text::toUtf8(bad);
     EXPECT_FALSE(startOutlook(shell, 12, kProfileOption, bad, platform::kWindowNormalFocus));
   }
-  EXPECT_TRUE(shell.starts.empty());
+  EXPECT_TRUE(starts().empty());
   // Nor does a program path that would break the quoting.
-  shell.environment[u"ProgramFiles"] = u"C:\\x\" /evil \"";
+  machine.shell().setEnvironmentVariable(u"ProgramFiles", u"C:\\x\" /evil \"");
   EXPECT_FALSE(OutlookCommandLine(shell, 12, kProfileOption, u"Outlook"));
 }
 
 TEST_F(ProfileRereadTest, TemporaryProfileIsConfiguredFromMailboxAndServer) {
-  EXPECT_EQ(CreateTempExchangeProfile(objects, u"  Outlook_delete_it ", u"Pat Doe", u"EXCH01"), 17);
-  const auto* temp = objects.state.find(u"  Outlook_delete_it ");
-  ASSERT_NE(temp, nullptr);
-  ASSERT_EQ(temp->services.size(), 1u);
-  EXPECT_EQ(temp->services[0].name, u"MSEMS");
-  EXPECT_TRUE(temp->services[0].configured);
-  const std::vector<std::pair<std::uint32_t, Text>> expected = {{0x6607001E, u"Pat Doe"},
-                                                                {0x6608001E, u"EXCH01"}};
-  EXPECT_EQ(temp->services[0].configuredWith, expected);
+  platform::ObjectFactory& objects = machine.objects();
+  EXPECT_EQ(CreateTempExchangeProfile(objects, u" Outlook_delete_it ", u"Pat Doe", u"EXCH01"), 17);
+  EXPECT_EQ(globalText(u" Outlook_delete_it ", u"001e6607"), u"Pat Doe");
+  EXPECT_EQ(globalText(u" Outlook_delete_it ", u"001e6608"), u"EXCH01");
 
-  // An existing name, a missing service or property bag, or no library at all give 0.
-  EXPECT_EQ(CreateTempExchangeProfile(objects, u"  Outlook_delete_it ", u"Pat Doe", u"X"), 0);
-  objects.state.failServiceAdd = true;
+  // An existing name, a service or property bag that cannot be made give 0.
+  EXPECT_EQ(CreateTempExchangeProfile(objects, u" Outlook_delete_it ", u"Pat Doe", u"X"), 0);
+  machine.faults().failOnce("ProfManServices.Add");
   EXPECT_EQ(CreateTempExchangeProfile(objects, u"B", u"Pat Doe", u"X"), 0);
-  objects.state.failServiceAdd = false;
-  objects.state.failBag = true;
+  machine.faults().failOnce("CreateObject.ProfMan.PropertyBag");
   EXPECT_EQ(CreateTempExchangeProfile(objects, u"C", u"Pat Doe", u"X"), 0);
-  objects.profManInstalled = false;
+  machine.faults().failOnce("CreateObject.ProfMan.Profiles");
   EXPECT_EQ(CreateTempExchangeProfile(objects, u"D", u"Pat Doe", u"X"), 0);
+  // A configuration that fails cannot be told from here.
+  machine.faults().failOnce("ProfManService.Configure");
+  EXPECT_EQ(CreateTempExchangeProfile(objects, u"E", u"Pat Doe", u"X"), 1);
 }
 
-TEST_F(ProfileRereadTest, DeleteProfileTakesTheFirstNameMatchWithoutCase) {
-  objects.state.profiles = {{u"Other", {}}, {u"OUTLOOK_DELETE_IT", {}}, {u"Outlook_delete_it", {}}};
-  DeleteProfile(objects, u"outlook_delete_it");
-  EXPECT_EQ(objects.state.deleted, std::vector<Text>{u"OUTLOOK_DELETE_IT"});
-  EXPECT_EQ(objects.state.profiles.size(), 2u);
-  DeleteProfile(objects, u"Missing");
-  EXPECT_EQ(objects.state.profiles.size(), 2u);
+TEST_F(ProfileRereadTest, DeleteProfileFindsTheNameWithoutCase) {
+  seedProfile(u"Other");
+  seedProfile(u"Outlook_delete_it");
+  DeleteProfile(machine.objects(), u"OUTLOOK_DELETE_IT");
+  EXPECT_FALSE(profileExists(u"Outlook_delete_it"));
+  EXPECT_TRUE(profileExists(u"Other"));
+  DeleteProfile(machine.objects(), u"Missing");
+  EXPECT_TRUE(profileExists(u"Other"));
 }
 
 TEST_F(ProfileRereadTest, RereadStartsHiddenSafeOutlookOnTheTemporaryProfile) {
   seedProfile(u"Outlook");
-  addExchangeProfile(u"OUTLOOK", u"Pat Doe");
-  RereadProfileAddresses(services, reg, u"Outlook", 12);
+  RereadProfileAddresses(machine.services(), reg, u"outlook", 12);
 
-  const auto* temp = objects.state.find(u"Outlook_delete_it");
-  ASSERT_NE(temp, nullptr);
-  const std::vector<std::pair<std::uint32_t, Text>> expected = {{0x6607001E, u"Pat Doe"},
-                                                                {0x6608001E, u"EXCH01"}};
-  EXPECT_EQ(temp->services.at(0).configuredWith, expected);
-  ASSERT_EQ(shell.starts.size(), 1u);
-  EXPECT_EQ(shell.starts[0].commandLine,
+  ASSERT_TRUE(profileExists(u"outlook_delete_it"));
+  EXPECT_EQ(globalText(u"outlook_delete_it", u"001e6607"), u"Pat Doe");
+  EXPECT_EQ(globalText(u"outlook_delete_it", u"001e6608"), u"EXCH01");
+  ASSERT_EQ(starts().size(), 1u);
+  EXPECT_EQ(starts()[0].commandLine,
             u"\"C:\\Program Files\\Microsoft Office\\Office12\\Outlook.exe\" /safe:3 /profile "
-            u"\"Outlook_delete_it\"");
-  EXPECT_EQ(shell.starts[0].windowStyle, platform::kWindowHide);
-  EXPECT_TRUE(shell.boxes.empty());
+            u"\"outlook_delete_it\"");
+  EXPECT_EQ(starts()[0].windowStyle, platform::kWindowHide);
+  EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(ProfileRereadTest, RereadWithoutExchangeIsSilentAndFailuresAreTold) {
-  // No Exchange provider: nothing at all.
-  objects.state.profiles.push_back({u"Outlook", {{u"MSPST", {{u"ff", u"Personal"}}, {}, true}}});
-  RereadProfileAddresses(services, reg, u"Outlook", 11);
-  EXPECT_TRUE(shell.starts.empty());
-  EXPECT_TRUE(shell.boxes.empty());
-  EXPECT_EQ(objects.state.profiles.size(), 1u);
+  // No Exchange service: nothing at all.
+  writeValue(registry, ProfileKeyPath(u"Plain") + u"\\0a0b", u"001e3d09", platform::kRegBinary,
+             {'M', 'S', 'P', 'S', 'T', 0});
+  RereadProfileAddresses(machine.services(), reg, u"Plain", 11);
+  RereadProfileAddresses(machine.services(), reg, u"Missing", 11);
+  EXPECT_TRUE(starts().empty());
+  EXPECT_TRUE(boxes().empty());
+  EXPECT_FALSE(profileExists(u"Plain_delete_it"));
 
   // The temporary profile cannot be made: the half-made one goes, the user is told.
-  addExchangeProfile(u"Work", u"Pat Doe");
-  objects.state.failServiceAdd = true;
-  RereadProfileAddresses(services, reg, u"Work", 11);
-  EXPECT_FALSE(objects.state.find(u"Work_delete_it"));
-  EXPECT_TRUE(shell.starts.empty());
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_EQ(shell.boxes[0].text,
+  seedProfile(u"Work");
+  machine.faults().failOnce("ProfManServices.Add");
+  RereadProfileAddresses(machine.services(), reg, u"Work", 11);
+  EXPECT_FALSE(profileExists(u"Work_delete_it"));
+  EXPECT_TRUE(starts().empty());
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].text,
             u"Sorry, Korvanel utilty can not re-read the e-mail addresses stored in the Active "
             u"Directory.\rYou should re-create Outlook profile 'Work' manually.");
-  EXPECT_EQ(shell.boxes[0].title, u"Korvanel");
-  EXPECT_EQ(shell.boxes[0].style, 48);
-  objects.state.failServiceAdd = false;
+  EXPECT_EQ(boxes()[0].title, u"Korvanel");
+  EXPECT_EQ(boxes()[0].style, 48);
 
   // Outlook does not start: no temporary profile is left waiting for it.
-  shell.startSucceeds = false;
-  RereadProfileAddresses(services, reg, u"Work", 11);
-  EXPECT_EQ(shell.starts.size(), 1u);
-  EXPECT_FALSE(objects.state.find(u"Work_delete_it"));
+  machine.faults().failOnce("Shell.startProcess");
+  RereadProfileAddresses(machine.services(), reg, u"Work", 11);
+  EXPECT_FALSE(profileExists(u"Work_delete_it"));
+  EXPECT_EQ(boxes().size(), 1u);
 }
 
 TEST_F(ProfileRereadTest, RereadRefusesAProfileNameThatCannotBeQuoted) {
-  addExchangeProfile(u"Pat \" /safe \"x", u"Pat Doe");
-  RereadProfileAddresses(services, reg, u"Pat \" /safe \"x", 12);
-  EXPECT_TRUE(shell.starts.empty());
-  EXPECT_EQ(objects.state.profiles.size(), 1u);  // nothing was created
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_NE(shell.boxes[0].text.find(u"'Pat \" /safe \"x'"), Text::npos);
+  const Text name = u"Pat \" /safe \"x";
+  seedProfile(name);
+  RereadProfileAddresses(machine.services(), reg, name, 12);
+  EXPECT_TRUE(starts().empty());
+  EXPECT_FALSE(profileExists(name + u"_delete_it"));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_NE(boxes()[0].text.find(u"'" + name + u"'"), Text::npos);
 }
 
 }  // namespace
