@@ -43,7 +43,8 @@ void handOnUnsentItem(AddinContext& ctx, platform::Item& item) {
   if (!text::equalsNoCase(item.billingInformation(), kSendItNow)) return;
   if (mayLieInDeletedItems(ctx, item)) return;
   if (platform::UserPropertiesPtr properties = item.userProperties()) {
-    if (platform::UserPropertyPtr tagProperty = properties->add(kResendTagProperty, platform::kOlText)) {
+    if (platform::UserPropertyPtr tagProperty =
+            properties->add(kResendTagProperty, platform::kOlText)) {
       tagProperty->setValue(Variant(u"1"));
     }
   }

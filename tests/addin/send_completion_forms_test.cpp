@@ -7,7 +7,8 @@ namespace korvanel::addin {
 namespace {
 
 TEST(DecodeStamp, NameAndAddressOfBothIdentityKinds) {
-  auto decoded = decodeStamp(u"00000003\x0001sales@contoso.com ", u"EX [Sales <SALES@contoso.com>]");
+  auto decoded =
+      decodeStamp(u"00000003\x0001sales@contoso.com ", u"EX [Sales <SALES@contoso.com>]");
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->address, u"sales@contoso.com");
   EXPECT_EQ(decoded->name, u"Sales");
@@ -19,10 +20,16 @@ TEST(DecodeStamp, NameAndAddressOfBothIdentityKinds) {
   EXPECT_EQ(decoded->name, u"EX MBX [Help Desk]");
 
   // The address opening the name is not cut off; a name without the prefix stays.
-  decoded = decodeStamp(u"k\x0001" u"a@x.com", u"a@x.com");
+  decoded = decodeStamp(
+      u"k\x0001"
+      u"a@x.com",
+      u"a@x.com");
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->name, u"a@x.com");
-  decoded = decodeStamp(u"k\x0001" u"a@x.com", u"Ann Doe <a@x.com>");
+  decoded = decodeStamp(
+      u"k\x0001"
+      u"a@x.com",
+      u"Ann Doe <a@x.com>");
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->name, u"Ann Doe");
 }
@@ -30,7 +37,10 @@ TEST(DecodeStamp, NameAndAddressOfBothIdentityKinds) {
 TEST(DecodeStamp, NothingWithoutKeyOrAddress) {
   EXPECT_FALSE(decodeStamp(u"", u"EX [A <a@x.com>]"));
   EXPECT_FALSE(decodeStamp(u"00000003", u"EX [A <a@x.com>]"));
-  EXPECT_FALSE(decodeStamp(u"\x0001" u"a@x.com", u"EX [A <a@x.com>]"));
+  EXPECT_FALSE(
+      decodeStamp(u"\x0001"
+                  u"a@x.com",
+                  u"EX [A <a@x.com>]"));
   EXPECT_FALSE(decodeStamp(u"00000003\x0001   ", u"EX [A <a@x.com>]"));
 }
 
@@ -52,7 +62,8 @@ TEST(SentCopyIdentity, ReplyAddressCleanedAndDisplayNameDecides) {
   IdentityTable table;
   table.addRow({u"00000003", u"other@x.com", u"Other", u"EX [Other <other@x.com>]", u"2"});
   table.addRow({u"00000004", u"sales@x.com", u"Sales", u"EX [Sales <sales@x.com>]", u"3"});
-  table.addRow({u"00000005", u"SALES@x.com", u" Sales Team ", u"EX [Sales Team <sales@x.com>]", u"4"});
+  table.addRow(
+      {u"00000005", u"SALES@x.com", u" Sales Team ", u"EX [Sales Team <sales@x.com>]", u"4"});
   EXPECT_EQ(sentCopyIdentity(table, u"sales team", u"sales@x.com"), 2);
   EXPECT_EQ(sentCopyIdentity(table, u"Someone", u"sales@x.com"), 1);
   EXPECT_EQ(sentCopyIdentity(table, u"Sales", u"nobody@x.com"), -1);

@@ -93,8 +93,8 @@ class EngineFixture {
   void addIdentity(TextView accountName, TextView displayName, TextView email) {
     profile::AccountStore store(machine->registry());
     const std::uint32_t id = store.GetNextAccountID(kProfileName);
-    ASSERT_TRUE(store.CreateIdentityAccount(kProfileName, id, accountName, displayName, email,
-                                            u"", u""));
+    ASSERT_TRUE(
+        store.CreateIdentityAccount(kProfileName, id, accountName, displayName, email, u"", u""));
   }
 
   addin::Connect* connect() { return dynamic_cast<addin::Connect*>(machine->addIn()); }
@@ -118,9 +118,7 @@ class EngineFixture {
   }
 
   static Text accountNameOn(const ModelItem& item) { return item.namedText(prop::kAccountName); }
-  static Text accountStampOn(const ModelItem& item) {
-    return item.namedText(prop::kAccountStamp);
-  }
+  static Text accountStampOn(const ModelItem& item) { return item.namedText(prop::kAccountStamp); }
   static bool hasAccountStamp(const ModelItem& item) {
     return item.props.has(PropKey::named(sim::kPsetidCommon, prop::kAccountStamp));
   }
@@ -129,7 +127,8 @@ class EngineFixture {
   using PropertySnapshot = std::vector<std::tuple<PropKey, std::uint16_t, Variant>>;
   static PropertySnapshot snapshot(const ModelItem& item) {
     PropertySnapshot all;
-    for (const auto& [key, value] : item.props.all()) all.emplace_back(key, value.type, value.value);
+    for (const auto& [key, value] : item.props.all())
+      all.emplace_back(key, value.type, value.value);
     return all;
   }
   // The snapshot without the account properties that the engine writes (the stamp, and on
