@@ -33,8 +33,8 @@ Result cli(const std::vector<std::string>& args) {
 
 // A scenario whose steps are the given JSON text.
 std::string scenarioWith(const std::string& steps, const std::string& extra = "") {
-  return R"({"profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}]},)" + extra +
-         R"( "steps": [)" + steps + "]}";
+  return R"({"profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}]},)" +
+         extra + R"( "steps": [)" + steps + "]}";
 }
 
 class BadInput : public ::testing::Test {
@@ -65,16 +65,22 @@ TEST_F(BadInput, FilesThatCannotBeReadOrParsed) {
 
 TEST_F(BadInput, UnknownFieldsAndStepsNameTheirPathAndTheAcceptedNames) {
   EXPECT_THAT(refused(scenarioWith(R"({"do": "start"})", R"( "outlok": 12,)")),
-              AllOf(HasSubstr("$.outlok: unknown field; expected one of outlook, cdo"), HasSubstr("steps")));
+              AllOf(HasSubstr("$.outlok: unknown field; expected one of outlook, cdo"),
+                    HasSubstr("steps")));
   EXPECT_THAT(refused(scenarioWith(R"({"do": "start"}, {"do": "replay", "id": "m1"})")),
-              AllOf(HasSubstr("$.steps[1].do: expected one of start, receive"), HasSubstr("found \"replay\"")));
+              AllOf(HasSubstr("$.steps[1].do: expected one of start, receive"),
+                    HasSubstr("found \"replay\"")));
   EXPECT_THAT(refused(scenarioWith(R"({"do": "start", "window": false})")),
               HasSubstr("$.steps[0].window: unknown field; expected one of do, profile, windows"));
-  EXPECT_THAT(refused(scenarioWith(R"({"id": "m1"})")), HasSubstr("$.steps[0]: missing field \"do\""));
-  EXPECT_THAT(refused(R"({"profile": {"identities": [{"display": "Sales", "email": "s@c.com", "name": "x"}]}, "steps": []})"),
-              HasSubstr("$.profile.identities[0].name: unknown field"));
+  EXPECT_THAT(refused(scenarioWith(R"({"id": "m1"})")),
+              HasSubstr("$.steps[0]: missing field \"do\""));
+  EXPECT_THAT(
+      refused(
+          R"({"profile": {"identities": [{"display": "Sales", "email": "s@c.com", "name": "x"}]}, "steps": []})"),
+      HasSubstr("$.profile.identities[0].name: unknown field"));
   EXPECT_THAT(refused(scenarioWith(R"({"do": "options", "actions": [{"click": "cmdFly"}]})")),
-              AllOf(HasSubstr("$.steps[0].actions[0].click: expected one of cmdAdd"), HasSubstr("\"cmdFly\"")));
+              AllOf(HasSubstr("$.steps[0].actions[0].click: expected one of cmdAdd"),
+                    HasSubstr("\"cmdFly\"")));
 }
 
 TEST_F(BadInput, WrongTypesAndRanges) {
@@ -82,7 +88,8 @@ TEST_F(BadInput, WrongTypesAndRanges) {
               HasSubstr("$.outlook: expected an integer from 11 to 12, found a string"));
   EXPECT_THAT(refused(scenarioWith("", R"( "outlook": 14,)")),
               HasSubstr("$.outlook: expected an integer from 11 to 12, found 14"));
-  EXPECT_THAT(refused(scenarioWith("", R"( "cdo": 1,)")), HasSubstr("$.cdo: expected true or false"));
+  EXPECT_THAT(refused(scenarioWith("", R"( "cdo": 1,)")),
+              HasSubstr("$.cdo: expected true or false"));
   EXPECT_THAT(refused(scenarioWith(R"({"do": "receive", "id": "m1", "to": "sales@contoso.com"})")),
               HasSubstr("$.steps[0].to: expected an array of strings, found a string"));
   EXPECT_THAT(refused(scenarioWith(R"({"do": "receive", "id": "m1", "to": ["a@b.com", 7]})")),
@@ -97,13 +104,16 @@ TEST_F(BadInput, WrongTypesAndRanges) {
 }
 
 TEST_F(BadInput, MessagesAndWindowsMustBeMadeByAnEarlierStep) {
-  EXPECT_THAT(refused(scenarioWith(R"({"do": "start"}, {"do": "reply", "id": "m1", "window": "c1"})")),
-              HasSubstr("$.steps[1].id: unknown message id \"m1\"; expected the id of a message received by an "
-                        "earlier step (none so far)"));
+  EXPECT_THAT(
+      refused(scenarioWith(R"({"do": "start"}, {"do": "reply", "id": "m1", "window": "c1"})")),
+      HasSubstr(
+          "$.steps[1].id: unknown message id \"m1\"; expected the id of a message received by an "
+          "earlier step (none so far)"));
   EXPECT_THAT(refused(scenarioWith(R"({"do": "receive", "id": "m1", "to": ["a@b.com"]},
                                       {"do": "reply", "id": "m1", "window": "c1"},
                                       {"do": "send", "window": "c2"})")),
-              HasSubstr("$.steps[2].window: unknown window \"c2\"; expected a window opened by an earlier step (c1)"));
+              HasSubstr("$.steps[2].window: unknown window \"c2\"; expected a window opened by an "
+                        "earlier step (c1)"));
   // A window used before the step that opens it.
   EXPECT_THAT(refused(scenarioWith(R"({"do": "receive", "id": "m1", "to": ["a@b.com"]},
                                       {"do": "send", "window": "c1"},
@@ -116,17 +126,21 @@ TEST_F(BadInput, MessagesAndWindowsMustBeMadeByAnEarlierStep) {
 
 TEST_F(BadInput, FilesNamedByTheScenario) {
   EXPECT_THAT(refused(scenarioWith(R"({"do": "receive", "id": "m1", "eml": "absent.eml"})")),
-              AllOf(HasSubstr("$.steps[0].eml: cannot read"), HasSubstr("absent.eml\"; expected a message file")));
+              AllOf(HasSubstr("$.steps[0].eml: cannot read"),
+                    HasSubstr("absent.eml\"; expected a message file")));
   EXPECT_THAT(refused(R"({"registry": "absent.reg", "steps": []})"),
               AllOf(HasSubstr("$.registry: cannot read"), HasSubstr("expected a registry file")));
 
   // A malformed file is told in its own terms, with where the scenario names it.
-  files.write("broken.reg", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"v\"=bogus\r\n");
+  files.write(
+      "broken.reg",
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"v\"=bogus\r\n");
   const std::string scenario = files.write("s.json", R"({"registry": "broken.reg", "steps": []})");
   Result r = cli({"run", scenario});
   EXPECT_EQ(r.code, kExitBadInput);
   EXPECT_EQ(r.out, "");
-  EXPECT_THAT(r.err, AllOf(HasSubstr("broken.reg: "), HasSubstr("line 4"), HasSubstr("(named at " + scenario + ": $.registry)")));
+  EXPECT_THAT(r.err, AllOf(HasSubstr("broken.reg: "), HasSubstr("line 4"),
+                           HasSubstr("(named at " + scenario + ": $.registry)")));
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 
   files.write("elsewhere.reg", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_USERS\\X]\r\n");
@@ -174,7 +188,8 @@ TEST_F(BadInput, ExplainFiles) {
   r = cli({"explain", "--identities", noEmail, message});
   EXPECT_THAT(r.err, HasSubstr("ids2.json: $[0]: missing field \"email\""));
 
-  const std::string ids = files.write("ids3.json", R"([{"display": "Sales", "email": "sales@contoso.com"}])");
+  const std::string ids =
+      files.write("ids3.json", R"([{"display": "Sales", "email": "sales@contoso.com"}])");
   r = cli({"explain", "--identities", ids, files.path("none.eml")});
   EXPECT_EQ(r.code, kExitBadInput);
   EXPECT_THAT(r.err, HasSubstr("none.eml: cannot be read"));

@@ -30,7 +30,8 @@ Outcome runScenario(const std::string& json, const std::string& baseDir = ".") {
   runner.runAll();
   Outcome r;
   for (const std::string& line : story.lines()) r.story += line + "\n";
-  r.trace = nlohmann::json::parse(buildTrace(runner.machine(), story, runner.accountNames()).dump());
+  r.trace =
+      nlohmann::json::parse(buildTrace(runner.machine(), story, runner.accountNames()).dump());
   return r;
 }
 
@@ -57,7 +58,8 @@ TEST(ScenarioRun, ASavedRegistryStartsTheNextScenarioWithWhatThePageWrote) {
   const std::string saved = files.path("saved.reg");
   std::ostringstream out;
   std::ostringstream err;
-  ASSERT_EQ(runCommandLine({"run", first, "--save-registry", saved}, out, err), kExitOk) << err.str();
+  ASSERT_EQ(runCommandLine({"run", first, "--save-registry", saved}, out, err), kExitOk)
+      << err.str();
 
   const std::string second = files.write("second.json", R"({
     "outlook": 11,
@@ -112,8 +114,11 @@ TEST(ScenarioRun, ADialogLeftOpenIsCancelledBeforeTheNextStep) {
       {"do": "options", "actions": [{"click": "cmdAdd", "input": ["Support <support@contoso.com>"]}]},
       {"do": "receive", "id": "m1", "to": ["Sales <sales@contoso.com>"], "subject": "Quote"}
     ]})");
-  EXPECT_THAT(r.story, HasSubstr("The Options dialog is still open and the next step does not use it: it is cancelled.\n"
-                                 "3. m1 \"Quote\""));
+  EXPECT_THAT(
+      r.story,
+      HasSubstr(
+          "The Options dialog is still open and the next step does not use it: it is cancelled.\n"
+          "3. m1 \"Quote\""));
   EXPECT_EQ((*message(r.trace, "m1"))["account_name"], "EX [Sales <sales@contoso.com>]");
   // Cancel writes nothing: Support never became an account.
   for (const auto& [key, values] : r.trace["registry"].items()) {
@@ -140,12 +145,16 @@ TEST(ScenarioRun, StepsThatFindNothingToActOnSaySoAndTheRunGoesOn) {
   // Mail that came while Outlook was closed raises no new-mail event when it starts.
   EXPECT_THAT(r.story, HasSubstr("Outlook is not running, so nothing stamps it."));
   EXPECT_EQ((*message(r.trace, "m1"))["account_name"], "");
-  EXPECT_THAT(r.story, HasSubstr("There is no folder \"Inbox/Nowhere\": the message is not delivered."));
+  EXPECT_THAT(r.story,
+              HasSubstr("There is no folder \"Inbox/Nowhere\": the message is not delivered."));
   EXPECT_THAT(r.story, HasSubstr("The drop-down has no account \"No Such Account\"."));
-  EXPECT_THAT(r.story, HasSubstr("The accounts drop-down of c1 shows \"Microsoft Exchange Server\" (position 1): m1 "
-                                 "carries no identity."));
+  EXPECT_THAT(
+      r.story,
+      HasSubstr("The accounts drop-down of c1 shows \"Microsoft Exchange Server\" (position 1): m1 "
+                "carries no identity."));
   EXPECT_THAT(r.story, HasSubstr("Window c1 is not open: nothing happens."));
-  EXPECT_THAT(r.story, HasSubstr("9. The user selects m1.\n   Outlook is not running: nothing happens."));
+  EXPECT_THAT(r.story,
+              HasSubstr("9. The user selects m1.\n   Outlook is not running: nothing happens."));
   EXPECT_EQ(r.trace["transmitted"].size(), 1u);
 }
 
@@ -172,12 +181,15 @@ TEST(ScenarioRun, MessagesOfTheTraceComeFromEveryMailboxInAStableOrder) {
 }
 
 TEST(ScenarioRun, TheRegistryOfTheTraceDecodesTextValues) {
-  const Outcome r = runScenario(R"({"profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}],
+  const Outcome r = runScenario(
+      R"({"profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}],
                                             "reply_format": 1}, "steps": []})");
   const nlohmann::json& registry = r.trace["registry"];
   bool sawIdentity = false;
   for (const auto& [key, values] : registry.items()) {
-    if (!values.contains("Account Name") || values["Account Name"]["text"] != "EX [Sales <sales@contoso.com>]") continue;
+    if (!values.contains("Account Name") ||
+        values["Account Name"]["text"] != "EX [Sales <sales@contoso.com>]")
+      continue;
     sawIdentity = true;
     EXPECT_EQ(values["Account Name"]["type"], "REG_BINARY");
     EXPECT_EQ(values["Account Name"]["hex"].get<std::string>().substr(0, 11), "45 00 58 00");
@@ -185,10 +197,14 @@ TEST(ScenarioRun, TheRegistryOfTheTraceDecodesTextValues) {
   EXPECT_TRUE(sawIdentity);
   std::vector<std::string> keys;
   for (const auto& [key, values] : registry.items()) keys.push_back(key);
-  EXPECT_THAT(keys, Contains("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect"));
-  EXPECT_EQ(registry["HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect"]
-                    ["LoadBehavior"]["value"],
-            3);
+  EXPECT_THAT(
+      keys,
+      Contains(
+          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect"));
+  EXPECT_EQ(
+      registry["HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect"]
+              ["LoadBehavior"]["value"],
+      3);
 }
 
 }  // namespace

@@ -4,14 +4,15 @@
 
 #include "tools/korvanel-sim/message_file.h"
 #include "tools/korvanel-sim/registry_dump.h"
-#include "tools/korvanel-sim/story.h"
 #include "tools/korvanel-sim/scenario_parser.h"
+#include "tools/korvanel-sim/story.h"
 
 namespace korvanel::tool {
 namespace {
 
 TEST(MessageFile, TheHeaderBlockEndsAtTheFirstEmptyLineWithEveryLineEndMadeCrLf) {
-  EXPECT_EQ(headerBlock("To: a@b.com\nCc: c@d.com\n\nTo: body@x.com\n"), u"To: a@b.com\r\nCc: c@d.com\r\n");
+  EXPECT_EQ(headerBlock("To: a@b.com\nCc: c@d.com\n\nTo: body@x.com\n"),
+            u"To: a@b.com\r\nCc: c@d.com\r\n");
   EXPECT_EQ(headerBlock("To: a@b.com\r\nSubject: x\r\n\r\nbody"), u"To: a@b.com\r\nSubject: x\r\n");
   EXPECT_EQ(headerBlock("To: a@b.com\rSubject: x"), u"To: a@b.com\r\nSubject: x\r\n");
   EXPECT_EQ(headerBlock("\nTo: a@b.com\n"), u"");
@@ -22,7 +23,8 @@ TEST(MessageFile, TheHeaderBlockEndsAtTheFirstEmptyLineWithEveryLineEndMadeCrLf)
 }
 
 TEST(MessageFile, FieldsAreFoundInAnyCaseAndUnfolded) {
-  const Text headers = u"Received: x\r\nSUBJECT: Quote\r\n\tfor chairs\r\nFrom: Ann <ann@f.com>\r\n";
+  const Text headers =
+      u"Received: x\r\nSUBJECT: Quote\r\n\tfor chairs\r\nFrom: Ann <ann@f.com>\r\n";
   EXPECT_EQ(headerField(headers, u"Subject"), u"Quote for chairs");
   EXPECT_EQ(headerField(headers, u"from"), u"Ann <ann@f.com>");
   EXPECT_EQ(headerField(headers, u"To"), u"");
@@ -50,11 +52,14 @@ TEST(RegistryDump, TextIsShownOnlyWhereTheBytesHoldText) {
   ASSERT_TRUE(valueText(ansi, &text));
   EXPECT_EQ(text, "EXCH01");
 
-  EXPECT_FALSE(valueText(platform::RegValue{platform::kRegBinary, {0x01, 0x00, 0x00, 0x00}}, nullptr));
-  EXPECT_FALSE(valueText(platform::RegValue{platform::kRegBinary, {0x8f, 0x3c, 0x2a, 0x10}}, nullptr));
+  EXPECT_FALSE(
+      valueText(platform::RegValue{platform::kRegBinary, {0x01, 0x00, 0x00, 0x00}}, nullptr));
+  EXPECT_FALSE(
+      valueText(platform::RegValue{platform::kRegBinary, {0x8f, 0x3c, 0x2a, 0x10}}, nullptr));
   EXPECT_FALSE(valueText(platform::RegValue{platform::kRegBinary, {}}, nullptr));
   EXPECT_FALSE(valueText(platform::RegValue{platform::kRegDword, {3, 0, 0, 0}}, nullptr));
-  EXPECT_FALSE(valueText(platform::RegValue{platform::kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}}, nullptr));
+  EXPECT_FALSE(
+      valueText(platform::RegValue{platform::kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}}, nullptr));
   ASSERT_TRUE(valueText(platform::RegValue{platform::kRegSz, {'1', 0, 0, 0}}, &text));
   EXPECT_EQ(text, "1");
   // A lone byte, an odd UTF-16 tail: no read past the data.
@@ -69,7 +74,8 @@ TEST(Story, SentencePieces) {
   EXPECT_EQ(keysText(u"{Esc}"), "Esc");
   EXPECT_EQ(keysText(u"12"), "1, 2");
   EXPECT_EQ(keysText(u"{broken"), "{broken");
-  EXPECT_EQ(stampText(u"00000003\x0001sales@contoso.com"), "account key 00000003, sales@contoso.com");
+  EXPECT_EQ(stampText(u"00000003\x0001sales@contoso.com"),
+            "account key 00000003, sales@contoso.com");
   EXPECT_EQ(quote(u"Line one.\rLine two.\x0002"), "\"Line one. Line two.\\u0002\"");
   EXPECT_EQ(joinAnd({"a", "b", "c"}), "a, b and c");
 }
@@ -81,7 +87,9 @@ TEST(ScenarioParser, HeadersGiveTheRecipientsSubjectAndSenderUnlessTheStepSays) 
                                    "t.json", ".");
   ASSERT_EQ(s.steps.size(), 2u);
   const Step& m1 = s.steps[0];
-  EXPECT_EQ(m1.headers, u"From: Bob <bob@n.com>\r\nTo: A <a@c.com>, \"B, Jr\" <b@c.com>\r\nCc: c@c.com\r\nSubject: Hi\r\n");
+  EXPECT_EQ(m1.headers,
+            u"From: Bob <bob@n.com>\r\nTo: A <a@c.com>, \"B, Jr\" <b@c.com>\r\nCc: "
+            u"c@c.com\r\nSubject: Hi\r\n");
   EXPECT_EQ(*m1.to, (std::vector<Text>{u"A <a@c.com>", u"\"B, Jr\" <b@c.com>"}));
   EXPECT_EQ(*m1.cc, (std::vector<Text>{u"c@c.com"}));
   EXPECT_EQ(m1.subject, u"Hi");

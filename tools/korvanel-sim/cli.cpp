@@ -41,7 +41,8 @@ story: which identity each message was stamped with and why, which account each 
 window selected, what each recipient received, what happened to each sent copy.
 )";
 
-constexpr char kRunHelp[] = R"(Usage: korvanel-sim run SCENARIO.json [--json] [--save-registry FILE.reg]
+constexpr char kRunHelp[] =
+    R"(Usage: korvanel-sim run SCENARIO.json [--json] [--save-registry FILE.reg]
 
 Runs the scenario's steps in a simulated Outlook with the real Korvanel add-in and Options
 page, and prints the story.
@@ -55,7 +56,8 @@ type, an unreadable file, or a message id or window that no earlier step made gi
 line on standard error naming the file, the JSON path and what was expected (status 2).
 )";
 
-constexpr char kExplainHelp[] = R"(Usage: korvanel-sim explain --identities IDS.json MESSAGE [--json]
+constexpr char kExplainHelp[] =
+    R"(Usage: korvanel-sim explain --identities IDS.json MESSAGE [--json]
 
 Shows how Korvanel matches an arriving message to one of the user's identities: the
 recipient list read from the To and Cc header lines, the filter (X-RecipientList), the
@@ -97,7 +99,8 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
       if (i + 1 >= args.size()) throw UsageError{"--save-registry needs a file name (FILE.reg)"};
       registryFile = args[++i];
     } else if (!a.empty() && a[0] == '-') {
-      throw UsageError{"unknown option \"" + a + "\" for run; expected --json or --save-registry FILE.reg"};
+      throw UsageError{"unknown option \"" + a +
+                       "\" for run; expected --json or --save-registry FILE.reg"};
     } else if (scenarioFile) {
       throw UsageError{"run takes one scenario file, found a second: \"" + a + "\""};
     } else {
@@ -110,21 +113,26 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
   if (registryFile) {
     // Checked now, so that a run is never thrown away for want of a place to save it.
     std::ofstream probe(*registryFile, std::ios::app | std::ios::binary);
-    if (!probe) failInput(*registryFile, "", "cannot be written; expected a file name for the saved registry");
+    if (!probe)
+      failInput(*registryFile, "",
+                "cannot be written; expected a file name for the saved registry");
   }
 
   Story story;
   StepRunner runner(scenario, story);
   runner.runAll();
   if (json) {
-    out << buildTrace(runner.machine(), story, runner.accountNames()).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    out << buildTrace(runner.machine(), story, runner.accountNames())
+               .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+        << '\n';
   } else {
     story.print(out);
   }
   if (registryFile) {
     std::string error;
     if (!runner.machine().registry().saveFile(*registryFile, &error)) {
-      failInput(*registryFile, "", "cannot be written" + (error.empty() ? std::string() : ": " + error));
+      failInput(*registryFile, "",
+                "cannot be written" + (error.empty() ? std::string() : ": " + error));
     }
   }
   return kExitOk;
@@ -142,7 +150,8 @@ int explain(const std::vector<std::string>& args, std::ostream& out) {
       if (i + 1 >= args.size()) throw UsageError{"--identities needs a file name (IDS.json)"};
       identitiesFile = args[++i];
     } else if (!a.empty() && a[0] == '-') {
-      throw UsageError{"unknown option \"" + a + "\" for explain; expected --identities IDS.json or --json"};
+      throw UsageError{"unknown option \"" + a +
+                       "\" for explain; expected --identities IDS.json or --json"};
     } else if (messageFile) {
       throw UsageError{"explain takes one message file, found a second: \"" + a + "\""};
     } else {
@@ -156,7 +165,8 @@ int explain(const std::vector<std::string>& args, std::ostream& out) {
   const Text headers = readMessageHeaders(*messageFile);
   const MessageExplanation e = explainMessage(table, headers);
   if (json) {
-    out << explanationJson(table, e).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    out << explanationJson(table, e).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+        << '\n';
   } else {
     for (const std::string& line : explanationLines(table, e, *messageFile)) out << line << '\n';
   }

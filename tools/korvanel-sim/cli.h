@@ -10,8 +10,8 @@
 namespace korvanel::tool {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;    // something went wrong inside the tool itself
-inline constexpr int kExitBadInput = 2;   // the command line or an input file
+inline constexpr int kExitFailure = 1;   // something went wrong inside the tool itself
+inline constexpr int kExitBadInput = 2;  // the command line or an input file
 
 // args without the program name.
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

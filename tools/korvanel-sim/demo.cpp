@@ -61,9 +61,12 @@ Scenario demoScenario(int outlookVersion) {
 Story runDemo() {
   Story story;
   story.heading("Korvanel demonstration.");
-  story.heading("Pat Doe's Exchange mailbox (pat@contoso.com) also receives mail for sales@contoso.com and");
-  story.heading("support@contoso.com, and Pat works in the shared mailbox Help Desk. Korvanel knows three");
-  story.heading("identities: Sales, Support and Help Desk. Every reply should leave from the identity at");
+  story.heading(
+      "Pat Doe's Exchange mailbox (pat@contoso.com) also receives mail for sales@contoso.com and");
+  story.heading(
+      "support@contoso.com, and Pat works in the shared mailbox Help Desk. Korvanel knows three");
+  story.heading(
+      "identities: Sales, Support and Help Desk. Every reply should leave from the identity at");
   story.heading("which the answered message arrived, without Pat choosing it.");
   for (int version : {12, 11}) {
     story.heading("");

@@ -67,8 +67,9 @@ MatchExplanation explainMatch(const addin::IdentityTable& table, const MatchInpu
   out.match = inputs.list.empty() ? -1 : addin::FindIdentity(table, inputs.list, inputs.filter);
 
   if (inputs.list.empty()) {
-    out.rule = "the message names no recipient that can be read (no To or Cc line, no recipients, "
-               "no X-RecipientList)";
+    out.rule =
+        "the message names no recipient that can be read (no To or Cc line, no recipients, "
+        "no X-RecipientList)";
     return out;
   }
   if (table.empty()) {
@@ -102,18 +103,20 @@ MatchExplanation explainMatch(const addin::IdentityTable& table, const MatchInpu
   }
   const std::vector<int>& sameAddress = table.rowsWithEmail(address);
   const bool earlierSame = !sameAddress.empty() && sameAddress.front() < k;
-  const std::string written = u8(address) + (out.names[j].empty()
-                                                 ? std::string(" without a display name")
-                                                 : " with the display name \"" + u8(out.names[j]) + "\"");
+  const std::string written =
+      u8(address) + (out.names[j].empty() ? std::string(" without a display name")
+                                          : " with the display name \"" + u8(out.names[j]) + "\"");
   if (out.addresses.size() == 1 && text::trim(out.names[0]).empty()) {
-    out.rule = "the only address, " + written + ", takes the first identity with that address: " + who;
+    out.rule =
+        "the only address, " + written + ", takes the first identity with that address: " + who;
   } else if (earlierSame) {
     out.rule = "the list gives " + written + "; of the identities with that address, " + who +
                " is the one with that display name";
   } else if (sameAddress.size() > 1) {
     const bool ownName = text::equalsNoCase(out.names[j], table.DisplayName(k));
-    out.rule = "the list gives " + written + "; " + who + " is the first identity with that address" +
-               (ownName ? " and has that display name" : ", and no later one has that display name");
+    out.rule =
+        "the list gives " + written + "; " + who + " is the first identity with that address" +
+        (ownName ? " and has that display name" : ", and no later one has that display name");
   } else {
     out.rule = who + " is the first identity, in table order, whose address occurs in the list (" +
                written + ")";
@@ -126,14 +129,16 @@ MatchExplanation explainMatch(const addin::IdentityTable& table, const MatchInpu
 addin::IdentityTable parseIdentities(const nlohmann::json& document, const std::string& file) {
   addin::IdentityTable table;
   const JsonValue top(document, file, "$");
-  if (!document.is_array()) top.fail("expected an array of identities, found " + jsonTypeName(document));
+  if (!document.is_array())
+    top.fail("expected an array of identities, found " + jsonTypeName(document));
   int row = 0;
   for (const JsonValue& value : top.elements()) {
     JsonObject o(value, {"display", "email", "account_name"});
     addin::IdentityRow r;
     r.DisplayName = o.text("display");
     r.Email = o.text("email");
-    r.AccountName = o.optText("account_name").value_or(addin::addressAccountName(r.DisplayName, r.Email));
+    r.AccountName =
+        o.optText("account_name").value_or(addin::addressAccountName(r.DisplayName, r.Email));
     r.AccountIndex = text::toText(++row + 1);  // after the Exchange account, in file order
     table.addRow(std::move(r));
   }
@@ -197,7 +202,8 @@ std::vector<std::string> explanationLines(const addin::IdentityTable& table,
   if (e.match.addresses.empty()) out.push_back("    (none)");
   for (std::size_t i = 0; i < e.match.addresses.size(); ++i) {
     out.push_back("    " + u8(e.match.addresses[i]) +
-                  (e.match.names[i].empty() ? std::string("   (no name)") : "   name " + quotedText(u8(e.match.names[i]))));
+                  (e.match.names[i].empty() ? std::string("   (no name)")
+                                            : "   name " + quotedText(u8(e.match.names[i]))));
   }
   out.push_back("  Identities, in matching order:");
   if (table.empty()) out.push_back("    (none)");
@@ -206,16 +212,19 @@ std::vector<std::string> explanationLines(const addin::IdentityTable& table,
                   quotedText(u8(table.AccountName(i))));
   }
   if (e.match.match >= 0) {
-    out.push_back("  Chosen: " + rowText(e.match.match) + ", " + identityLabel(table, e.match.match) +
+    out.push_back("  Chosen: " + rowText(e.match.match) + ", " +
+                  identityLabel(table, e.match.match) +
                   "; the message is stamped with the account " +
                   quotedText(u8(table.AccountName(e.match.match))) + ".");
   } else {
-    out.push_back("  Chosen: none; the message is not stamped and a reply leaves from the default account.");
+    out.push_back(
+        "  Chosen: none; the message is not stamped and a reply leaves from the default account.");
   }
   out.push_back("  Why: " + e.match.rule + ".");
   if (e.readReceipt) {
-    out.push_back("  The sender asks for a read receipt: at arrival only the account name is written; "
-                  "the rest of the stamp follows when the message is opened.");
+    out.push_back(
+        "  The sender asks for a read receipt: at arrival only the account name is written; "
+        "the rest of the stamp follows when the message is opened.");
   }
   return out;
 }

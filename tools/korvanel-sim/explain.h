@@ -4,11 +4,10 @@
 // chose it. Used by `korvanel-sim explain` and by the story of every arrival.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "addin/identity_table.h"
 #include "text/text.h"

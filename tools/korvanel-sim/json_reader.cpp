@@ -11,10 +11,14 @@ namespace {
 // rest ("line 3, column 5: syntax error ...") is what a user needs.
 std::string parseMessage(const std::string& what) {
   std::string message = what;
-  if (const auto close = message.find("] "); message.rfind("[json.exception", 0) == 0 && close != std::string::npos) {
+  if (const auto close = message.find("] ");
+      message.rfind("[json.exception", 0) == 0 && close != std::string::npos) {
     message = message.substr(close + 2);
   }
   if (message.rfind("parse error at ", 0) == 0) message = message.substr(15);
+  // The bytes last read may be anything, even half a character: they are left out.
+  if (const auto last = message.find("; last read:"); last != std::string::npos)
+    message.erase(last);
   return "invalid JSON: " + message;
 }
 
@@ -66,15 +70,23 @@ nlohmann::json readJsonFile(const std::string& path) {
 
 std::string jsonTypeName(const nlohmann::json& value) {
   switch (value.type()) {
-    case nlohmann::json::value_t::null: return "null";
-    case nlohmann::json::value_t::object: return "an object";
-    case nlohmann::json::value_t::array: return "an array";
-    case nlohmann::json::value_t::string: return "a string";
-    case nlohmann::json::value_t::boolean: return "a boolean";
+    case nlohmann::json::value_t::null:
+      return "null";
+    case nlohmann::json::value_t::object:
+      return "an object";
+    case nlohmann::json::value_t::array:
+      return "an array";
+    case nlohmann::json::value_t::string:
+      return "a string";
+    case nlohmann::json::value_t::boolean:
+      return "a boolean";
     case nlohmann::json::value_t::number_integer:
-    case nlohmann::json::value_t::number_unsigned: return "an integer";
-    case nlohmann::json::value_t::number_float: return "a number with a fraction";
-    default: return "an unusual value";
+    case nlohmann::json::value_t::number_unsigned:
+      return "an integer";
+    case nlohmann::json::value_t::number_float:
+      return "the number " + value.dump();
+    default:
+      return "an unusual value";
   }
 }
 
@@ -91,7 +103,8 @@ bool JsonValue::boolean() const {
 }
 
 long long JsonValue::integer(long long min, long long max) const {
-  const std::string range = "expected an integer from " + std::to_string(min) + " to " + std::to_string(max);
+  const std::string range =
+      "expected an integer from " + std::to_string(min) + " to " + std::to_string(max);
   if (value_.is_number_unsigned()) {
     const auto v = value_.get<unsigned long long>();
     if (v > static_cast<unsigned long long>(max)) fail(range + ", found " + std::to_string(v));
@@ -136,14 +149,15 @@ std::vector<Text> JsonValue::texts() const {
 
 JsonObject::JsonObject(const JsonValue& value, std::initializer_list<std::string_view> accepted)
     : value_(value) {
-  if (!value.raw().is_object()) value.fail("expected an object, found " + jsonTypeName(value.raw()));
+  if (!value.raw().is_object())
+    value.fail("expected an object, found " + jsonTypeName(value.raw()));
   for (const auto& [key, v] : value.raw().items()) {
     bool known = false;
     for (std::string_view a : accepted) known = known || key == a;
     if (!known) {
       failInput(value.file(), value.path() + "." + key,
-                "unknown field; expected one of " +
-                    joinWords(std::span<const std::string_view>(accepted.begin(), accepted.size())));
+                "unknown field; expected one of " + joinWords(std::span<const std::string_view>(
+                                                        accepted.begin(), accepted.size())));
     }
   }
 }
@@ -170,7 +184,8 @@ std::optional<bool> JsonObject::optBool(const char* key) const {
   return std::nullopt;
 }
 
-std::optional<long long> JsonObject::optInteger(const char* key, long long min, long long max) const {
+std::optional<long long> JsonObject::optInteger(const char* key, long long min,
+                                                long long max) const {
   if (auto v = optional(key)) return v->integer(min, max);
   return std::nullopt;
 }

@@ -4,13 +4,12 @@
 #pragma once
 
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "text/text.h"
 #include "tools/korvanel-sim/input_error.h"

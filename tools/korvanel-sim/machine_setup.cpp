@@ -63,12 +63,14 @@ void writeProfile(sim::Machine& machine, const Scenario& scenario, const Profile
   sim::OutlookProfileSeed seed;
   seed.profileName = p.name;
   seed.userDisplayName = p.user;
-  seed.mailboxDn = p.dn.empty() ? u"/o=" + org.name + u"/ou=Exchange/cn=Recipients/cn=" + alias : p.dn;
+  seed.mailboxDn =
+      p.dn.empty() ? u"/o=" + org.name + u"/ou=Exchange/cn=Recipients/cn=" + alias : p.dn;
   seed.homeServer = org.server;
   seed.proxyAddresses = p.proxyAddresses;
   seed.unicodeSections = scenario.outlook >= 12;
   // The user's mailbox first, so the organisation lists it first.
-  if (!org.findByDn(seed.mailboxDn)) org.addMailbox(p.user, alias, p.proxyAddresses, seed.mailboxDn);
+  if (!org.findByDn(seed.mailboxDn))
+    org.addMailbox(p.user, alias, p.proxyAddresses, seed.mailboxDn);
   for (const MailboxSpec& m : p.mailboxes) {
     if (!org.findByDn(m.dn)) {
       const Text mailboxAlias = aliasOfDn(m.dn);
@@ -96,7 +98,8 @@ void writeProfile(sim::Machine& machine, const Scenario& scenario, const Profile
   for (const IdentitySpec& i : p.identities) {
     const std::uint32_t id = accounts.GetNextAccountID(p.name);
     if (id == 0) break;
-    accounts.CreateIdentityAccount(p.name, id, identityAccountName(i), i.display, i.email, u"", u"");
+    accounts.CreateIdentityAccount(p.name, id, identityAccountName(i), i.display, i.email, u"",
+                                   u"");
   }
 
   profile::ProfileSettings settings(registry);
@@ -104,7 +107,8 @@ void writeProfile(sim::Machine& machine, const Scenario& scenario, const Profile
   if (!p.monitoredFolders.empty() && user) {
     Text folders;
     for (const Text& path : p.monitoredFolders) {
-      if (sim::ModelFolderPtr folder = ensureFolder(user->store, path)) folders += folder->entryId + u'\t';
+      if (sim::ModelFolderPtr folder = ensureFolder(user->store, path))
+        folders += folder->entryId + u'\t';
     }
     settings.SaveMonitoredFolders(p.name, folders);
   }
@@ -120,7 +124,8 @@ void rebuildOrganisation(sim::Machine& machine) {
   if (!profiles) return;
   std::vector<Text> names;
   Text name;
-  for (std::uint32_t i = 0; registry.enumKey(profiles.get(), i, &name) == platform::kRegSuccess; ++i) {
+  for (std::uint32_t i = 0; registry.enumKey(profiles.get(), i, &name) == platform::kRegSuccess;
+       ++i) {
     names.push_back(name);
   }
   for (const Text& profileName : names) {

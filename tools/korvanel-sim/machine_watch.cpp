@@ -14,7 +14,8 @@ int runNumberIn(TextView line) {
   const std::size_t at = line.find(u"(run ");
   if (at == TextView::npos) return 0;
   int n = 0;
-  for (std::size_t i = at + 5; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && n < 100000; ++i) {
+  for (std::size_t i = at + 5; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && n < 100000;
+       ++i) {
     n = n * 10 + (line[i] - u'0');
   }
   return n;
@@ -30,12 +31,17 @@ std::string dialogLine(const sim::DialogRecord& d) {
            (d.input ? quote(*d.input) + " is entered." : std::string("cancelled."));
   } else {
     const bool question = (d.style & 0xF) == 3 || (d.style & 0xF) == 4;
-    line = who + (question ? " asks: " : " says: ") + quote(d.text) + " Answer: " + answerName(d.answer) + ".";
+    line = who + (question ? " asks: " : " says: ") + quote(d.text) +
+           " Answer: " + answerName(d.answer) + ".";
   }
   if (!korvanel && !d.title.empty() && d.title != u"Microsoft Office Outlook") {
     line += " (title " + quote(d.title) + ")";
   }
-  if (!d.scripted) line += " (no answer was given: " + std::string(d.kind == sim::DialogRecord::Kind::kInputBox ? "Cancel" : "the default button") + ")";
+  if (!d.scripted)
+    line += " (no answer was given: " +
+            std::string(d.kind == sim::DialogRecord::Kind::kInputBox ? "Cancel"
+                                                                     : "the default button") +
+            ")";
   return line;
 }
 
@@ -45,7 +51,8 @@ MachineWatch::MachineWatch(sim::Machine& machine, Story& story) : machine_(machi
   // Items parked for a re-send pass through Deleted Items within one step; they are seen as
   // they arrive there.
   for (const sim::MailboxPtr& m : machine_.organisation().mailboxes()) {
-    sim::ModelFolderPtr deleted = m->store ? m->store->defaultFolder(platform::kOlFolderDeletedItems) : nullptr;
+    sim::ModelFolderPtr deleted =
+        m->store ? m->store->defaultFolder(platform::kOlFolderDeletedItems) : nullptr;
     if (!deleted) continue;
     watches_.push_back(deleted->itemAdd.connect([this](const sim::ModelItemPtr& item) {
       if (item && text::equalsNoCase(billingOf(*item), u"Send it now")) parked_.push_back(item);
@@ -65,7 +72,8 @@ std::string MachineWatch::outlookName() const {
 
 void MachineWatch::report() {
   if (auto outlook = machine_.outlook()) {
-    for (const sim::Outlook::Account& a : outlook->accounts()) accountNames_[text::fold(a.key)] = a.name;
+    for (const sim::Outlook::Account& a : outlook->accounts())
+      accountNames_[text::fold(a.key)] = a.name;
   }
   reportJournal();
   reportConnection();
@@ -118,7 +126,8 @@ void MachineWatch::reportJournal() {
       const auto& runs = machine_.runs();
       if (n < 1 || static_cast<std::size_t>(n) > runs.size()) continue;
       const sim::OutlookRun& run = runs[static_cast<std::size_t>(n - 1)];
-      std::string s = outlookName() + " starts on profile " + quote(run.profile) + " (run " + std::to_string(n);
+      std::string s =
+          outlookName() + " starts on profile " + quote(run.profile) + " (run " + std::to_string(n);
       if (run.safeMode) s += ", safe mode";
       if (run.hidden) s += ", hidden window";
       s += ")";
@@ -152,19 +161,23 @@ void MachineWatch::reportConnection() {
   const addin::SharedState& s = korvanel->state();
   const addin::IdentityTable& table = s.IdentityTable;
   if (table.empty()) {
-    story_.detail("Korvanel connects. The profile has no identities, so it leaves every message alone.");
+    story_.detail(
+        "Korvanel connects. The profile has no identities, so it leaves every message alone.");
     return;
   }
   story_.detail("Korvanel connects. Its identities, in matching order:");
   for (int i = table.IdFirst(); i <= table.IdLast(); ++i) {
     const bool mailbox = addin::isMailboxAccountName(table.AccountName(i));
     std::string row = "row " + std::to_string(i) + ": " + plain(table.DisplayName(i)) +
-                      (mailbox ? " (shared mailbox " + plain(table.Email(i)) + ")" : " <" + plain(table.Email(i)) + ">") +
-                      ", account " + quote(table.AccountName(i)) + " at position " + plain(table.AccountIndex(i));
+                      (mailbox ? " (shared mailbox " + plain(table.Email(i)) + ")"
+                               : " <" + plain(table.Email(i)) + ">") +
+                      ", account " + quote(table.AccountName(i)) + " at position " +
+                      plain(table.AccountIndex(i));
     story_.more(row);
   }
   story_.detail("Mail leaves through the Exchange account " + quote(s.ExchangeAccountName) + " (" +
-                stampText(s.ExchangeStamp) + "); the identity becomes the reply-to address, written " +
+                stampText(s.ExchangeStamp) +
+                "); the identity becomes the reply-to address, written " +
                 quote(addin::ReplyToEntry(u"Name", u"address", s.ReplyAddressFormat)) + ".");
 }
 
@@ -211,11 +224,13 @@ void MachineWatch::reportTransmissions() {
     std::vector<std::string> to;
     for (const Text& r : t.to) to.push_back(plain(r));
     for (const Text& r : t.cc) to.push_back(plain(r) + " (Cc)");
-    std::string line = joinAnd(to) + (to.size() == 1 ? " receives " : " receive ") + quote(t.subject);
+    std::string line =
+        joinAnd(to) + (to.size() == 1 ? " receives " : " receive ") + quote(t.subject);
     if (t.sentRepresenting.empty()) {
       line += " from " + plain(t.sender);
     } else {
-      line += " from " + plain(t.sentRepresenting) + ", sent by " + plain(t.sender) + " on its behalf";
+      line +=
+          " from " + plain(t.sentRepresenting) + ", sent by " + plain(t.sender) + " on its behalf";
     }
     std::vector<std::string> replyTo;
     for (const Text& r : t.replyTo) replyTo.push_back(plain(r));

@@ -31,7 +31,8 @@ std::vector<sim::ModelStorePtr> allStores(sim::Machine& machine) {
   return out;
 }
 
-std::vector<std::pair<sim::ModelFolderPtr, sim::ModelItemPtr>> itemsOf(const sim::ModelStorePtr& store) {
+std::vector<std::pair<sim::ModelFolderPtr, sim::ModelItemPtr>> itemsOf(
+    const sim::ModelStorePtr& store) {
   std::vector<std::pair<sim::ModelFolderPtr, sim::ModelItemPtr>> out;
   if (store && store->root) collect(store->root, out);
   return out;
@@ -41,7 +42,8 @@ std::string folderPlace(const sim::ModelFolderPtr& folder) {
   if (!folder) return "no folder";
   const sim::ModelStorePtr store = folder->storeOf();
   const Text path = folder->path();
-  return text::toUtf8((store ? store->displayName : Text()) + (path.empty() ? Text() : u"/" + path));
+  return text::toUtf8((store ? store->displayName : Text()) +
+                      (path.empty() ? Text() : u"/" + path));
 }
 
 Text accountNameOf(const sim::ModelItem& item) { return item.namedText(sim::prop::kAccountName); }
@@ -59,7 +61,8 @@ std::vector<std::pair<Text, Text>> recipientPairs(const sim::ModelItem& item) {
   return out;
 }
 
-std::vector<std::string> recipientsShown(sim::Machine& machine, const sim::ModelItem& item, long type) {
+std::vector<std::string> recipientsShown(sim::Machine& machine, const sim::ModelItem& item,
+                                         long type) {
   std::vector<std::string> out;
   for (const sim::RecipientRecord& r : item.recipients) {
     if (r.type == type) out.push_back(text::toUtf8(sim::displayOf(machine.organisation(), r)));
@@ -71,7 +74,8 @@ const addin::Connect* connectedKorvanel(sim::Machine& machine) {
   return dynamic_cast<const addin::Connect*>(machine.addIn(u"Korvanel.Connect"));
 }
 
-const sim::Outlook::Account* accountOfKey(const sim::Outlook& outlook, TextView key, int* position) {
+const sim::Outlook::Account* accountOfKey(const sim::Outlook& outlook, TextView key,
+                                          int* position) {
   const auto& accounts = outlook.accounts();
   for (std::size_t i = 0; i < accounts.size(); ++i) {
     if (!key.empty() && text::equalsNoCase(accounts[i].key, key)) {

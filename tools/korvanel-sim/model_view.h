@@ -19,7 +19,8 @@ using text::TextView;
 // has open; each once, in that stable order.
 std::vector<sim::ModelStorePtr> allStores(sim::Machine& machine);
 // The items of a store, folder by folder (depth first), each folder's items in order.
-std::vector<std::pair<sim::ModelFolderPtr, sim::ModelItemPtr>> itemsOf(const sim::ModelStorePtr& store);
+std::vector<std::pair<sim::ModelFolderPtr, sim::ModelItemPtr>> itemsOf(
+    const sim::ModelStorePtr& store);
 
 // "Mailbox - Pat Doe/Inbox".
 std::string folderPlace(const sim::ModelFolderPtr& folder);
@@ -33,13 +34,15 @@ bool readReceiptOf(const sim::ModelItem& item);
 // (display name, address) of the item's recipients, as the add-in reads them.
 std::vector<std::pair<Text, Text>> recipientPairs(const sim::ModelItem& item);
 // The recipients of a type (kOlTo, kOlCC) as Outlook shows them: "Ann <ann@fabrikam.com>".
-std::vector<std::string> recipientsShown(sim::Machine& machine, const sim::ModelItem& item, long type);
+std::vector<std::string> recipientsShown(sim::Machine& machine, const sim::ModelItem& item,
+                                         long type);
 
 // The Korvanel add-in connected to the running Outlook; nullptr when none is.
 const addin::Connect* connectedKorvanel(sim::Machine& machine);
 
 // The running Outlook's account of that key and its 1-based position; nullptr when none.
-const sim::Outlook::Account* accountOfKey(const sim::Outlook& outlook, TextView key, int* position = nullptr);
+const sim::Outlook::Account* accountOfKey(const sim::Outlook& outlook, TextView key,
+                                          int* position = nullptr);
 // "\"EX [Sales <sales@contoso.com>]\" (position 3)".
 std::string accountShown(const sim::Outlook& outlook, const sim::Outlook::Account& account);
 

@@ -14,13 +14,20 @@ using text::Text;
 
 std::string typeName(std::uint32_t type) {
   switch (type) {
-    case platform::kRegNone: return "REG_NONE";
-    case platform::kRegSz: return "REG_SZ";
-    case platform::kRegExpandSz: return "REG_EXPAND_SZ";
-    case platform::kRegBinary: return "REG_BINARY";
-    case platform::kRegDword: return "REG_DWORD";
-    case platform::kRegMultiSz: return "REG_MULTI_SZ";
-    default: return "REG_TYPE_" + std::to_string(type);
+    case platform::kRegNone:
+      return "REG_NONE";
+    case platform::kRegSz:
+      return "REG_SZ";
+    case platform::kRegExpandSz:
+      return "REG_EXPAND_SZ";
+    case platform::kRegBinary:
+      return "REG_BINARY";
+    case platform::kRegDword:
+      return "REG_DWORD";
+    case platform::kRegMultiSz:
+      return "REG_MULTI_SZ";
+    default:
+      return "REG_TYPE_" + std::to_string(type);
   }
 }
 
@@ -47,24 +54,29 @@ bool readable(const Text& s) {
   return printable;
 }
 
-void dumpKey(platform::Registry& registry, RegHandle key, const Text& path, nlohmann::ordered_json& out) {
+void dumpKey(platform::Registry& registry, RegHandle key, const Text& path,
+             nlohmann::ordered_json& out) {
   nlohmann::ordered_json values = nlohmann::ordered_json::object();
   Text name;
   RegValue value;
-  for (std::uint32_t i = 0; registry.enumValue(key, i, &name, &value) == platform::kRegSuccess; ++i) {
+  for (std::uint32_t i = 0; registry.enumValue(key, i, &name, &value) == platform::kRegSuccess;
+       ++i) {
     nlohmann::ordered_json v;
     v["type"] = typeName(value.type);
     v["hex"] = hexOf(value.data);
     std::string decoded;
     if (valueText(value, &decoded)) v["text"] = decoded;
     if (value.type == platform::kRegDword && value.data.size() == 4) {
-      v["value"] = static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
-                   static_cast<std::uint32_t>(value.data[2]) << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
+      v["value"] = static_cast<std::uint32_t>(value.data[0]) |
+                   static_cast<std::uint32_t>(value.data[1]) << 8 |
+                   static_cast<std::uint32_t>(value.data[2]) << 16 |
+                   static_cast<std::uint32_t>(value.data[3]) << 24;
     }
     values[text::toUtf8(name.empty() ? Text(u"@") : name)] = std::move(v);
   }
   std::vector<Text> subkeys;
-  for (std::uint32_t i = 0; registry.enumKey(key, i, &name) == platform::kRegSuccess; ++i) subkeys.push_back(name);
+  for (std::uint32_t i = 0; registry.enumKey(key, i, &name) == platform::kRegSuccess; ++i)
+    subkeys.push_back(name);
   if (!values.empty() || subkeys.empty()) out[text::toUtf8(path)] = std::move(values);
   for (const Text& subkey : subkeys) {
     platform::RegKey child = platform::RegKey::open(registry, key, subkey, platform::kKeyRead);

@@ -76,10 +76,10 @@ bool mergeRegistry(platform::Registry& registry, const std::vector<sim::RegFileK
       ok = primitives.DeleteKeyTree(split->root, split->rest) && ok;
       continue;
     }
-    platform::RegKey handle = split->rest.empty()
-                                  ? platform::RegKey()
-                                  : platform::RegKey::create(registry, split->root, split->rest,
-                                                             platform::kKeyAllAccess);
+    platform::RegKey handle =
+        split->rest.empty()
+            ? platform::RegKey()
+            : platform::RegKey::create(registry, split->root, split->rest, platform::kKeyAllAccess);
     const RegHandle target = split->rest.empty() ? split->root : handle.get();
     if (target == 0) {
       ok = false;

@@ -17,9 +17,9 @@ using text::TextView;
 
 // An additional Exchange mailbox the profile opens.
 struct MailboxSpec {
-  Text name;      // the profile's display name for it: "Mailbox - Help Desk"
-  Text dn;        // its distinguished name
-  Text resolved;  // the directory's display name: "Help Desk"
+  Text name;                         // the profile's display name for it: "Mailbox - Help Desk"
+  Text dn;                           // its distinguished name
+  Text resolved;                     // the directory's display name: "Help Desk"
   std::vector<Text> proxyAddresses;  // empty: "SMTP:" + alias + "@" + the user's domain
 };
 
@@ -56,7 +56,7 @@ struct ProfileSpec {
 struct PageAction {
   enum class Kind { kClick, kSelect, kOption, kPress };
   Kind kind = Kind::kClick;
-  Text control;   // kClick: "cmdAdd", ...; kPress: "OK", "Apply" or "Cancel"
+  Text control;          // kClick: "cmdAdd", ...; kPress: "OK", "Apply" or "Cancel"
   Text list = u"List1";  // kSelect
   long index = 0;        // kSelect: the row; kOption: the option button
   // Answers to the message boxes, in order (kIdYes, kIdNo, kIdOk, kIdCancel).
@@ -70,8 +70,21 @@ struct PageAction {
 
 struct Step {
   enum class Kind {
-    kStart, kReceive, kSelect, kOpen, kReply, kReplyAll, kForward, kNew, kEdit,
-    kChooseAccount, kSend, kClose, kOptions, kPump, kQuit
+    kStart,
+    kReceive,
+    kSelect,
+    kOpen,
+    kReply,
+    kReplyAll,
+    kForward,
+    kNew,
+    kEdit,
+    kChooseAccount,
+    kSend,
+    kClose,
+    kOptions,
+    kPump,
+    kQuit
   };
   Kind kind = Kind::kStart;
   std::string path;  // "$.steps[3]"
@@ -115,7 +128,7 @@ struct Scenario {
   bool cdo = true;
   long uiLanguage = 1033;
   std::optional<ProfileSpec> profile;
-  std::string registryFile;  // "registry": a saved registry to start from, as resolved
+  std::string registryFile;               // "registry": a saved registry to start from, as resolved
   std::vector<sim::RegFileKey> registry;  // its keys, read and checked
   std::vector<Step> steps;
 };

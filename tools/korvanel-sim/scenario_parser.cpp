@@ -17,15 +17,14 @@ namespace korvanel::tool {
 namespace {
 
 constexpr std::string_view kStepNames[] = {
-    "start", "receive", "select",  "open",    "reply", "reply_all", "forward", "new",
-    "edit",  "choose_account", "send", "close", "options", "pump",  "quit"};
+    "start", "receive",        "select", "open",  "reply",   "reply_all", "forward", "new",
+    "edit",  "choose_account", "send",   "close", "options", "pump",      "quit"};
 
 // The buttons and the link a page action may click.
 constexpr std::string_view kPageControls[] = {
-    "cmdAdd",        "cmdChange",          "cmdRemove",     "cmdRemoveAll",
-    "cmdMoveUp",     "cmdMoveDown",        "cmdAddFolder",  "cmdDeleteFolder",
-    "cmdDeleteAllFolders", "cmdSharedMailboxes", "cmdPopulate", "cmdRefresh",
-    "Label1"};
+    "cmdAdd",      "cmdChange",    "cmdRemove",       "cmdRemoveAll",        "cmdMoveUp",
+    "cmdMoveDown", "cmdAddFolder", "cmdDeleteFolder", "cmdDeleteAllFolders", "cmdSharedMailboxes",
+    "cmdPopulate", "cmdRefresh",   "Label1"};
 
 constexpr int kAnswerIds[] = {platform::kIdYes, platform::kIdNo, platform::kIdOk,
                               platform::kIdCancel};
@@ -34,7 +33,8 @@ constexpr int kAnswerIds[] = {platform::kIdYes, platform::kIdNo, platform::kIdOk
 // at the field naming it; one that is malformed is told in its own terms, with where the
 // scenario names it.
 template <typename Read>
-auto namedFile(const JsonValue& where, const std::string& path, const std::string& what, Read read) {
+auto namedFile(const JsonValue& where, const std::string& path, const std::string& what,
+               Read read) {
   std::ifstream probe(path, std::ios::binary);
   if (!probe) where.fail("cannot read " + quotedText(path) + "; expected " + what);
   probe.close();
@@ -68,11 +68,14 @@ class Parser {
     if (auto v = top.optional("profile")) s.profile = profile(*v);
     if (auto v = top.optional("registry")) {
       s.registryFile = resolve(v->text(), *v);
-      s.registry = namedFile(*v, s.registryFile, "a registry file (Windows Registry Editor Version 5.00)",
-                             [](const std::string& path) { return readRegistryFile(path); });
+      s.registry =
+          namedFile(*v, s.registryFile, "a registry file (Windows Registry Editor Version 5.00)",
+                    [](const std::string& path) { return readRegistryFile(path); });
     }
     if (!s.profile && s.registryFile.empty()) {
-      top.fail("missing field \"profile\" (or \"registry\"); expected the Outlook profile to start with");
+      top.fail(
+          "missing field \"profile\" (or \"registry\"); expected the Outlook profile to start "
+          "with");
     }
     for (const JsonValue& step : top.field("steps").elements()) s.steps.push_back(this->step(step));
     return s;
@@ -124,7 +127,9 @@ class Parser {
       o.fail("dn", "expected a distinguished name starting with \"/o=\"");
     }
     const Text prefix = u"Mailbox - ";
-    m.resolved = o.optText("resolved").value_or(m.name.rfind(prefix, 0) == 0 ? m.name.substr(prefix.size()) : m.name);
+    m.resolved =
+        o.optText("resolved")
+            .value_or(m.name.rfind(prefix, 0) == 0 ? m.name.substr(prefix.size()) : m.name);
     m.proxyAddresses = o.optTexts("proxy_addresses").value_or(std::vector<Text>{});
     return m;
   }
@@ -164,7 +169,8 @@ class Parser {
   Text newName(const JsonObject& o, const char* key, std::map<Text, std::string>& names,
                const char* what) {
     const Text name = o.text(key);
-    if (name.empty()) o.fail(key, std::string("expected a ") + what + " name, found an empty string");
+    if (name.empty())
+      o.fail(key, std::string("expected a ") + what + " name, found an empty string");
     if (auto it = names.find(name); it != names.end()) {
       o.fail(key, std::string("the ") + what + " " + quotedText(text::toUtf8(name)) +
                       " is already made by " + it->second + "; expected a new name");
@@ -179,21 +185,24 @@ class Parser {
     if (names.count(name) == 0) {
       std::string known;
       for (const auto& [n, path] : names) known += (known.empty() ? "" : ", ") + text::toUtf8(n);
-      o.fail(key, std::string("unknown ") + what + " " + quotedText(text::toUtf8(name)) + "; expected " +
-                      madeBy + (known.empty() ? std::string(" (none so far)") : " (" + known + ")"));
+      o.fail(key, std::string("unknown ") + what + " " + quotedText(text::toUtf8(name)) +
+                      "; expected " + madeBy +
+                      (known.empty() ? std::string(" (none so far)") : " (" + known + ")"));
     }
     return name;
   }
 
   Text messageId(const JsonObject& o) {
-    return knownName(o, "id", messages_, "message id", "the id of a message received by an earlier step");
+    return knownName(o, "id", messages_, "message id",
+                     "the id of a message received by an earlier step");
   }
   Text windowName(const JsonObject& o) {
     return knownName(o, "window", windows_, "window", "a window opened by an earlier step");
   }
 
   Step step(const JsonValue& value) {
-    if (!value.raw().is_object()) value.fail("expected a step object, found " + jsonTypeName(value.raw()));
+    if (!value.raw().is_object())
+      value.fail("expected a step object, found " + jsonTypeName(value.raw()));
     if (!value.raw().contains("do")) value.fail("missing field \"do\"; expected the step's action");
     Step s;
     s.path = value.path();
@@ -207,7 +216,9 @@ class Parser {
         s.windows = o.optBool("windows").value_or(true);
         break;
       }
-      case K::kReceive: receive(value, s); break;
+      case K::kReceive:
+        receive(value, s);
+        break;
       case K::kSelect: {
         JsonObject o(value, {"do", "id"});
         s.id = messageId(o);
@@ -227,9 +238,10 @@ class Parser {
         static constexpr long kClasses[] = {platform::kOlMail, platform::kOlTask,
                                             platform::kOlAppointment, platform::kOlMeetingRequest,
                                             platform::kOlTaskRequest};
-        s.itemClass = kClasses[o.optional("kind")
-                                   ? o.field("kind").word({"mail", "task", "appointment", "meeting", "task_request"})
-                                   : 0];
+        s.itemClass =
+            kClasses[o.optional("kind") ? o.field("kind").word({"mail", "task", "appointment",
+                                                                "meeting", "task_request"})
+                                        : 0];
         s.window = newName(o, "window", windows_, "window");
         break;
       }
@@ -256,7 +268,8 @@ class Parser {
       case K::kClose: {
         JsonObject o(value, {"do", "window", "answer"});
         s.window = windowName(o);
-        if (auto a = o.optional("answer")) s.answer = kAnswerIds[a->word({"Yes", "No", "OK", "Cancel"})];
+        if (auto a = o.optional("answer"))
+          s.answer = kAnswerIds[a->word({"Yes", "No", "OK", "Cancel"})];
         break;
       }
       case K::kOptions: {
@@ -267,16 +280,19 @@ class Parser {
         break;
       }
       case K::kPump:
-      case K::kQuit: (void)JsonObject(value, {"do"}); break;
+      case K::kQuit:
+        (void)JsonObject(value, {"do"});
+        break;
     }
     return s;
   }
 
   void receive(const JsonValue& value, Step& s) {
-    JsonObject o(value, {"do", "id", "headers", "eml", "to", "cc", "from", "subject", "body", "folder",
-                         "read_receipt", "account", "x_recipientlist", "build_headers"});
+    JsonObject o(value, {"do", "id", "headers", "eml", "to", "cc", "from", "subject", "body",
+                         "folder", "read_receipt", "account", "x_recipientlist", "build_headers"});
     s.id = newName(o, "id", messages_, "message id");
-    if (o.has("headers") && o.has("eml")) o.fail("eml", "expected either \"headers\" or \"eml\", not both");
+    if (o.has("headers") && o.has("eml"))
+      o.fail("eml", "expected either \"headers\" or \"eml\", not both");
     if (auto h = o.optional("headers")) {
       // LF-only text is read as CRLF, as in a message file.
       s.headers = headerBlock(text::toUtf8(h->text()));
@@ -287,7 +303,8 @@ class Parser {
     s.to = o.optTexts("to");
     s.cc = o.optTexts("cc");
     if (s.headers.empty() && !s.to && !s.cc) {
-      o.fail("expected \"headers\", \"eml\" or \"to\"/\"cc\" to say where the message is addressed");
+      o.fail(
+          "expected \"headers\", \"eml\" or \"to\"/\"cc\" to say where the message is addressed");
     }
     // Without recipient arrays the recipients are those of the header lines.
     if (!s.headers.empty()) {
@@ -300,7 +317,8 @@ class Parser {
     s.subject = o.optText("subject").value_or(headerSubject);
     s.body = o.optText("body").value_or(Text());
     s.folder = o.optText("folder").value_or(s.folder);
-    if (s.folder.empty()) o.fail("folder", "expected a folder path such as \"Inbox\", found an empty string");
+    if (s.folder.empty())
+      o.fail("folder", "expected a folder path such as \"Inbox\", found an empty string");
     s.readReceipt = o.optBool("read_receipt").value_or(false);
     s.account = o.optText("account").value_or(Text());
     s.xRecipientList = o.optText("x_recipientlist").value_or(Text());
@@ -321,7 +339,8 @@ class Parser {
   }
 
   PageAction pageAction(const JsonValue& value) {
-    JsonObject o(value, {"click", "select", "list", "option", "press", "answers", "input", "folders"});
+    JsonObject o(value,
+                 {"click", "select", "list", "option", "press", "answers", "input", "folders"});
     PageAction a;
     a.path = value.path();
     int kinds = 0;
@@ -336,7 +355,8 @@ class Parser {
       ++kinds;
     }
     if (auto v = o.optional("list")) {
-      if (a.kind != PageAction::Kind::kSelect || kinds == 0) o.fail("list", "only a \"select\" action names a list");
+      if (a.kind != PageAction::Kind::kSelect || kinds == 0)
+        o.fail("list", "only a \"select\" action names a list");
       a.list = v->word({"List1", "List4"}) == 0 ? Text(u"List1") : Text(u"List4");
     }
     if (auto v = o.optional("option")) {
@@ -351,10 +371,13 @@ class Parser {
       ++kinds;
     }
     if (kinds != 1) {
-      o.fail("expected exactly one of \"click\", \"select\", \"option\" or \"press\" in a page action");
+      o.fail(
+          "expected exactly one of \"click\", \"select\", \"option\" or \"press\" in a page "
+          "action");
     }
     if (auto v = o.optional("answers")) {
-      for (const JsonValue& e : v->elements()) a.answers.push_back(kAnswerIds[e.word({"Yes", "No", "OK", "Cancel"})]);
+      for (const JsonValue& e : v->elements())
+        a.answers.push_back(kAnswerIds[e.word({"Yes", "No", "OK", "Cancel"})]);
     }
     auto textsOrNull = [&](const char* key, std::vector<std::optional<Text>>& out) {
       if (auto v = o.optional(key)) {
@@ -382,9 +405,7 @@ class Parser {
 
 }  // namespace
 
-const char* stepName(Step::Kind kind) {
-  return kStepNames[static_cast<std::size_t>(kind)].data();
-}
+const char* stepName(Step::Kind kind) { return kStepNames[static_cast<std::size_t>(kind)].data(); }
 
 Scenario parseScenario(std::string_view json, const std::string& file, const std::string& baseDir) {
   const nlohmann::json document = parseJsonText(json, file);

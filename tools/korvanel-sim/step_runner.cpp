@@ -15,7 +15,9 @@ namespace {
 
 using K = Step::Kind;
 
-std::string listText(const std::vector<std::string>& items) { return items.empty() ? "nobody" : joinAnd(items); }
+std::string listText(const std::vector<std::string>& items) {
+  return items.empty() ? "nobody" : joinAnd(items);
+}
 
 std::vector<std::string> plainAll(const std::vector<Text>& texts) {
   std::vector<std::string> out;
@@ -33,7 +35,9 @@ sim::ModelFolderPtr folderWithoutOutlook(sim::Machine& machine, TextView path) {
     }
   }
   const auto& mailboxes = machine.organisation().mailboxes();
-  return mailboxes.empty() || !mailboxes.front()->store ? nullptr : mailboxes.front()->store->folderByPath(path);
+  return mailboxes.empty() || !mailboxes.front()->store
+             ? nullptr
+             : mailboxes.front()->store->folderByPath(path);
 }
 
 }  // namespace
@@ -63,7 +67,8 @@ void StepRunner::cancelOpenOptions() {
   auto outlook = machine_->outlook();
   if (!outlook || !outlook->optionsDialog().isOpen()) return;
   outlook->optionsDialog().pressCancel();
-  story_.detail("The Options dialog is still open and the next step does not use it: it is cancelled.");
+  story_.detail(
+      "The Options dialog is still open and the next step does not use it: it is cancelled.");
   settle();
 }
 
@@ -102,29 +107,37 @@ void StepRunner::run(std::size_t number, const Step& step) {
   switch (step.kind) {
     case K::kStart:
       story_.step(number, "The user starts Outlook" +
-                              (step.profile.empty() ? std::string() : " on profile " + quote(step.profile)) +
+                              (step.profile.empty() ? std::string()
+                                                    : " on profile " + quote(step.profile)) +
                               (step.windows ? std::string() : " without a window") + ".");
       start(step);
       break;
-    case K::kReceive: receive(number, step); return;  // tells its own step line
+    case K::kReceive:
+      receive(number, step);
+      return;  // tells its own step line
     case K::kSelect:
       story_.step(number, "The user selects " + plain(step.id) + ".");
       select(step);
       break;
     case K::kOpen:
-      story_.step(number, "The user opens " + plain(step.id) + " in window " + plain(step.window) + ".");
+      story_.step(number,
+                  "The user opens " + plain(step.id) + " in window " + plain(step.window) + ".");
       open(step);
       break;
     case K::kReply:
     case K::kReplyAll:
     case K::kForward: {
-      const char* verb = step.kind == K::kReply ? "replies to " : step.kind == K::kReplyAll ? "replies to all of " : "forwards ";
-      story_.step(number, std::string("The user ") + verb + plain(step.id) + " in window " + plain(step.window) + ".");
+      const char* verb = step.kind == K::kReply      ? "replies to "
+                         : step.kind == K::kReplyAll ? "replies to all of "
+                                                     : "forwards ";
+      story_.step(number, std::string("The user ") + verb + plain(step.id) + " in window " +
+                              plain(step.window) + ".");
       respond(step);
       break;
     }
     case K::kNew:
-      story_.step(number, "The user opens a new " + itemKind(step.itemClass) + " in window " + plain(step.window) + ".");
+      story_.step(number, "The user opens a new " + itemKind(step.itemClass) + " in window " +
+                              plain(step.window) + ".");
       newItem(step);
       break;
     case K::kEdit: {
@@ -139,8 +152,8 @@ void StepRunner::run(std::size_t number, const Step& step) {
       break;
     }
     case K::kChooseAccount:
-      story_.step(number, "The user picks " + quote(step.account) + " in the accounts drop-down of " +
-                              plain(step.window) + ".");
+      story_.step(number, "The user picks " + quote(step.account) +
+                              " in the accounts drop-down of " + plain(step.window) + ".");
       chooseAccount(step);
       break;
     case K::kSend:
@@ -148,8 +161,11 @@ void StepRunner::run(std::size_t number, const Step& step) {
       send(step);
       break;
     case K::kClose:
-      story_.step(number, "The user closes " + plain(step.window) +
-                              (step.answer ? ", answering " + answerName(step.answer) + " if asked to save" : std::string()) + ".");
+      story_.step(number,
+                  "The user closes " + plain(step.window) +
+                      (step.answer ? ", answering " + answerName(step.answer) + " if asked to save"
+                                   : std::string()) +
+                      ".");
       close(step);
       break;
     case K::kOptions: {
@@ -197,11 +213,13 @@ void StepRunner::receive(std::size_t number, const Step& step) {
   m.label = step.id;
 
   auto outlook = machine_->outlook();
-  sim::ModelFolderPtr folder = outlook ? outlook->folderByPath(step.folder) : folderWithoutOutlook(*machine_, step.folder);
+  sim::ModelFolderPtr folder =
+      outlook ? outlook->folderByPath(step.folder) : folderWithoutOutlook(*machine_, step.folder);
   std::vector<std::string> to = plainAll(m.to);
   for (const Text& c : m.cc) to.push_back(plain(c) + " (Cc)");
-  story_.step(number, plain(step.id) + " " + quote(step.subject) + " from " + plain(step.from) + " arrives in " +
-                          (folder ? folderPlace(folder) : plain(step.folder)) + ", addressed to " + listText(to) +
+  story_.step(number, plain(step.id) + " " + quote(step.subject) + " from " + plain(step.from) +
+                          " arrives in " + (folder ? folderPlace(folder) : plain(step.folder)) +
+                          ", addressed to " + listText(to) +
                           (step.readReceipt ? ", asking for a read receipt" : "") + ".");
   if (!folder) {
     story_.detail("There is no folder " + quote(step.folder) + ": the message is not delivered.");
@@ -226,7 +244,8 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
     story_.detail("Korvanel stamps it " + quote(name) + " (" + stampText(stamp) + ").");
   } else if (!name.empty()) {
     story_.detail("Korvanel writes only the account name " + quote(name) +
-                  ": the sender asked for a read receipt, so the stamp is completed when the message is opened.");
+                  ": the sender asked for a read receipt, so the stamp is completed when the "
+                  "message is opened.");
   } else if (!outlook) {
     story_.detail("Outlook is not running, so nothing stamps it.");
     return;
@@ -238,9 +257,10 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
   }
   if (!korvanel) return;
   const addin::IdentityTable& table = korvanel->state().IdentityTable;
-  const MatchInputs inputs = matchInputs(item.text(sim::prop::kTransportHeaders),
-                                         item.props.getText(sim::PropKey::named(sim::kPsInternetHeaders, sim::prop::kRecipientList)),
-                                         recipientPairs(item));
+  const MatchInputs inputs = matchInputs(
+      item.text(sim::prop::kTransportHeaders),
+      item.props.getText(sim::PropKey::named(sim::kPsInternetHeaders, sim::prop::kRecipientList)),
+      recipientPairs(item));
   const MatchExplanation e = explainMatch(table, inputs);
   story_.more("Why: " + e.rule + "; the list is read from " + inputs.source + ".");
   if (!name.empty()) return;
@@ -248,10 +268,14 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
   const sim::ModelFolderPtr folder = item.parentFolder();
   const sim::ModelStorePtr store = folder ? folder->storeOf() : nullptr;
   if (store && store != outlook->defaultStore()) {
-    story_.more("Outlook raises no new-mail event for another mailbox's folder, so Korvanel does not look at it; "
-                "a reply written in " + plain(store->displayName) + " still gets that mailbox's identity.");
+    story_.more(
+        "Outlook raises no new-mail event for another mailbox's folder, so Korvanel does not look "
+        "at it; "
+        "a reply written in " +
+        plain(store->displayName) + " still gets that mailbox's identity.");
   } else if (folder && folder != outlook->defaultFolder(platform::kOlFolderInbox)) {
-    story_.more("Korvanel watches the Inbox" + std::string(outlook->version() < 12 ? " and the monitored folders" : "") +
+    story_.more("Korvanel watches the Inbox" +
+                std::string(outlook->version() < 12 ? " and the monitored folders" : "") +
                 ", not " + folderPlace(folder) + ".");
   } else if (e.match >= 0 && outlook->version() >= 12 && !item.arrivalAccount.empty() &&
              !text::equalsNoCase(item.arrivalAccount, korvanel->state().ExchangeAccountName)) {
@@ -264,10 +288,12 @@ void StepRunner::reportStampChanges() {
   for (const auto& [id, item] : messages_) {
     auto known = stamps_.find(id);
     if (!item || known == stamps_.end()) continue;
-    const std::tuple<Text, Text, bool> now{accountNameOf(*item), accountStampOf(*item), readReceiptOf(*item)};
+    const std::tuple<Text, Text, bool> now{accountNameOf(*item), accountStampOf(*item),
+                                           readReceiptOf(*item)};
     if (now == known->second) continue;
     const auto& [name, stamp, receipt] = now;
-    std::string line = plain(id) + " is now stamped " + (name.empty() ? std::string("with no account name") : quote(name));
+    std::string line = plain(id) + " is now stamped " +
+                       (name.empty() ? std::string("with no account name") : quote(name));
     if (!stamp.empty()) line += " (" + stampText(stamp) + ")";
     if (std::get<2>(known->second) && !receipt) line += ", and its read-receipt request is cleared";
     story_.detail(line + ".");
@@ -302,6 +328,8 @@ void StepRunner::respond(const Step& step) {
   if (sim::InspectorHandle from = outlook->inspectorOf(*original)) {
     story_.detail("From the open window of " + plain(step.id) + ".");
     outlook->activate(from);
+  } else if (!outlook->hasExplorer()) {
+    story_.detail("Outlook has no Explorer window: nothing is selected.");
   } else {
     const auto& selection = outlook->selection();
     if (std::find(selection.begin(), selection.end(), original) == selection.end()) {
@@ -322,8 +350,10 @@ void StepRunner::respond(const Step& step) {
   machine_->runUntilIdle();
   watch_->report();
   std::vector<std::string> to = recipientsShown(*machine_, *w->item, platform::kOlTo);
-  for (const std::string& c : recipientsShown(*machine_, *w->item, platform::kOlCC)) to.push_back(c + " (Cc)");
-  story_.detail(plain(step.window) + " is " + quote(subjectOf(*w->item)) + " to " + listText(to) + ".");
+  for (const std::string& c : recipientsShown(*machine_, *w->item, platform::kOlCC))
+    to.push_back(c + " (Cc)");
+  story_.detail(plain(step.window) + " is " + quote(subjectOf(*w->item)) + " to " + listText(to) +
+                ".");
   if (w->isOpen) describeWindowAccount(step.window, *w, original.get());
 }
 
@@ -353,17 +383,20 @@ void StepRunner::describeWindowAccount(const Text& name, const sim::ModelInspect
     const sim::Outlook::Account* fallback = outlook->sendingAccount(*w.item);
     std::string line = who + " stays on the default account" +
                        (fallback ? " " + accountShown(*outlook, *fallback) : std::string());
-    if (answered && accountNameOf(*answered).empty()) line += ": " + plain(answered->label) + " carries no identity";
+    if (answered && accountNameOf(*answered).empty())
+      line += ": " + plain(answered->label) + " carries no identity";
     story_.detail(line + ".");
     return;
   }
   std::string line = who + " shows " + accountShown(*outlook, *account);
-  const bool identity = addin::isAddressAccountName(account->name) || addin::isMailboxAccountName(account->name);
+  const bool identity =
+      addin::isAddressAccountName(account->name) || addin::isMailboxAccountName(account->name);
   const sim::ModelFolderPtr current = outlook->currentFolder();
   const sim::ModelStorePtr store = current ? current->storeOf() : nullptr;
   if (identity && answered && text::equalsNoCase(accountNameOf(*answered), account->name)) {
     line += ": the identity " + plain(answered->label) + " was received at";
-  } else if (addin::isMailboxAccountName(account->name) && store && store != outlook->defaultStore()) {
+  } else if (addin::isMailboxAccountName(account->name) && store &&
+             store != outlook->defaultStore()) {
     line += ": the identity of " + plain(store->displayName) + ", where the user is working";
   } else if (!identity && answered && accountNameOf(*answered).empty()) {
     line += ": " + plain(answered->label) + " carries no identity";
@@ -378,7 +411,8 @@ void StepRunner::edit(const Step& step) {
   sim::ModelItem& item = *w->item;
   auto setRecipients = [&](const std::optional<std::vector<Text>>& texts, long type) {
     if (!texts) return;
-    std::erase_if(item.recipients, [type](const sim::RecipientRecord& r) { return r.type == type; });
+    std::erase_if(item.recipients,
+                  [type](const sim::RecipientRecord& r) { return r.type == type; });
     for (const Text& t : *texts) {
       sim::RecipientRecord r;
       r.text = t;
@@ -440,7 +474,8 @@ void StepRunner::close(const Step& step) {
 
 void StepRunner::describePage(bool full) {
   auto outlook = machine_->outlook();
-  auto* page = outlook ? dynamic_cast<page::KorvanelPage*>(outlook->optionsDialog().page().get()) : nullptr;
+  auto* page =
+      outlook ? dynamic_cast<page::KorvanelPage*>(outlook->optionsDialog().page().get()) : nullptr;
   if (!page) return;
   const page::PageLayout& ui = page->layout();
   const std::vector<Text> list = ui.List1.texts();
@@ -454,7 +489,9 @@ void StepRunner::describePage(bool full) {
   }
   if (full || option != pageOption_) {
     story_.detail("The reply-to format selected is " +
-                  (option < 0 ? std::string("none") : quote(addin::ReplyToEntry(u"Name", u"address", option))) + ".");
+                  (option < 0 ? std::string("none")
+                              : quote(addin::ReplyToEntry(u"Name", u"address", option))) +
+                  ".");
   }
   if (full && ui.List4.control.visible) {
     const std::vector<Text> folders = ui.List4.texts();
@@ -493,13 +530,22 @@ void StepRunner::options(const Step& step) {
 void StepRunner::pageAction(const PageAction& action) {
   auto outlook = machine_->outlook();
   sim::OptionsDialog* dialog = outlook ? &outlook->optionsDialog() : nullptr;
-  auto* page = dialog && dialog->isOpen() ? dynamic_cast<page::KorvanelPage*>(dialog->page().get()) : nullptr;
+  auto* page = dialog && dialog->isOpen() ? dynamic_cast<page::KorvanelPage*>(dialog->page().get())
+                                          : nullptr;
   std::string what;
   switch (action.kind) {
-    case PageAction::Kind::kClick: what = "clicks " + plain(action.control); break;
-    case PageAction::Kind::kSelect: what = "selects row " + std::to_string(action.index) + " of " + plain(action.list); break;
-    case PageAction::Kind::kOption: what = "selects the reply-to format option " + std::to_string(action.index); break;
-    case PageAction::Kind::kPress: what = "presses " + plain(action.control); break;
+    case PageAction::Kind::kClick:
+      what = "clicks " + plain(action.control);
+      break;
+    case PageAction::Kind::kSelect:
+      what = "selects row " + std::to_string(action.index) + " of " + plain(action.list);
+      break;
+    case PageAction::Kind::kOption:
+      what = "selects the reply-to format option " + std::to_string(action.index);
+      break;
+    case PageAction::Kind::kPress:
+      what = "presses " + plain(action.control);
+      break;
   }
   if (!dialog || !dialog->isOpen() || (!page && action.kind != PageAction::Kind::kPress)) {
     story_.detail("The user " + what + ", but Korvanel's page is not showing: nothing happens.");
@@ -518,7 +564,8 @@ void StepRunner::pageAction(const PageAction& action) {
   }
   for (const auto& path : action.folders) {
     sim::ModelFolderPtr folder = path ? outlook->folderByPath(*path) : nullptr;
-    if (path && !folder) story_.detail("There is no folder " + quote(*path) + " to pick: the picker is cancelled.");
+    if (path && !folder)
+      story_.detail("There is no folder " + quote(*path) + " to pick: the picker is cancelled.");
     outlook->answerPickFolder(folder);
   }
   const int pickCallsBefore = outlook->pickFolderCalls;
@@ -527,7 +574,8 @@ void StepRunner::pageAction(const PageAction& action) {
     case PageAction::Kind::kClick: {
       const page::Control* control = page->layout().find(action.control);
       if (control && (!control->visible || !control->enabled)) {
-        story_.detail(plain(action.control) + (control->visible ? " is disabled" : " is not shown") + ": nothing happens.");
+        story_.detail(plain(action.control) +
+                      (control->visible ? " is disabled" : " is not shown") + ": nothing happens.");
         break;
       }
       static const std::map<Text, void (page::KorvanelPage::*)()> kHandlers = {
@@ -549,9 +597,11 @@ void StepRunner::pageAction(const PageAction& action) {
       break;
     }
     case PageAction::Kind::kSelect: {
-      const page::ListBox& list = action.list == u"List4" ? page->layout().List4 : page->layout().List1;
+      const page::ListBox& list =
+          action.list == u"List4" ? page->layout().List4 : page->layout().List1;
       if (action.index >= list.ListCount()) {
-        story_.detail(plain(action.list) + " has no row " + std::to_string(action.index) + ": nothing is selected.");
+        story_.detail(plain(action.list) + " has no row " + std::to_string(action.index) +
+                      ": nothing is selected.");
         break;
       }
       if (action.list == u"List4") {
@@ -559,10 +609,13 @@ void StepRunner::pageAction(const PageAction& action) {
       } else {
         page->clickList1(action.index);
       }
-      story_.detail("Row " + std::to_string(action.index) + " is " + quote(list.List(action.index)) + ".");
+      story_.detail("Row " + std::to_string(action.index) + " is " +
+                    quote(list.List(action.index)) + ".");
       break;
     }
-    case PageAction::Kind::kOption: page->clickOption1(static_cast<int>(action.index)); break;
+    case PageAction::Kind::kOption:
+      page->clickOption1(static_cast<int>(action.index));
+      break;
     case PageAction::Kind::kPress:
       if (action.control == u"OK") {
         dialog->pressOk();
@@ -578,7 +631,9 @@ void StepRunner::pageAction(const PageAction& action) {
   // What this action's script did not use must not answer a later action's boxes.
   shell.clearAnswers();
   if (auto still = machine_->outlook(); still == outlook) {
-    for (int left = static_cast<int>(action.folders.size()) - (outlook->pickFolderCalls - pickCallsBefore); left > 0; --left) {
+    for (int left =
+             static_cast<int>(action.folders.size()) - (outlook->pickFolderCalls - pickCallsBefore);
+         left > 0; --left) {
       outlook->nextPickAnswer();
     }
   }

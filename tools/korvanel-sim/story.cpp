@@ -46,7 +46,8 @@ std::string quote(TextView s) { return "\"" + plain(s) + "\""; }
 std::string stampText(TextView stamp) {
   const std::size_t separator = stamp.find(u'\x0001');
   if (separator == TextView::npos) return quote(stamp);
-  return "account key " + plain(stamp.substr(0, separator)) + ", " + plain(stamp.substr(separator + 1));
+  return "account key " + plain(stamp.substr(0, separator)) + ", " +
+         plain(stamp.substr(separator + 1));
 }
 
 std::string keysText(TextView keys) {
@@ -91,14 +92,22 @@ std::string keysText(TextView keys) {
 
 std::string answerName(int answer) {
   switch (answer) {
-    case platform::kIdOk: return "OK";
-    case platform::kIdCancel: return "Cancel";
-    case 3: return "Abort";
-    case 4: return "Retry";
-    case 5: return "Ignore";
-    case platform::kIdYes: return "Yes";
-    case platform::kIdNo: return "No";
-    default: return "nothing";
+    case platform::kIdOk:
+      return "OK";
+    case platform::kIdCancel:
+      return "Cancel";
+    case 3:
+      return "Abort";
+    case 4:
+      return "Retry";
+    case 5:
+      return "Ignore";
+    case platform::kIdYes:
+      return "Yes";
+    case platform::kIdNo:
+      return "No";
+    default:
+      return "nothing";
   }
 }
 
@@ -113,13 +122,20 @@ std::string joinAnd(const std::vector<std::string>& parts) {
 
 std::string itemKind(long itemClass) {
   switch (itemClass) {
-    case platform::kOlMail: return "mail";
-    case platform::kOlTask: return "task";
-    case platform::kOlAppointment: return "appointment";
-    case platform::kOlMeetingRequest: return "meeting request";
-    case platform::kOlTaskRequest: return "task request";
-    case platform::kOlContact: return "contact";
-    default: return "item";
+    case platform::kOlMail:
+      return "mail";
+    case platform::kOlTask:
+      return "task";
+    case platform::kOlAppointment:
+      return "appointment";
+    case platform::kOlMeetingRequest:
+      return "meeting request";
+    case platform::kOlTaskRequest:
+      return "task request";
+    case platform::kOlContact:
+      return "contact";
+    default:
+      return "item";
   }
 }
 

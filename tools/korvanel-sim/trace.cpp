@@ -19,10 +19,12 @@ Json texts(const std::vector<Text>& v) {
 }
 
 // The name of the account an item's SendUsingAccount names; "" when none was chosen.
-Text chosenAccountName(sim::Machine& machine, const std::map<Text, Text>& names, const sim::ModelItem& item) {
+Text chosenAccountName(sim::Machine& machine, const std::map<Text, Text>& names,
+                       const sim::ModelItem& item) {
   if (item.chosenAccountKey.empty()) return Text();
   if (auto outlook = machine.outlook()) {
-    if (const sim::Outlook::Account* a = accountOfKey(*outlook, item.chosenAccountKey)) return a->name;
+    if (const sim::Outlook::Account* a = accountOfKey(*outlook, item.chosenAccountKey))
+      return a->name;
   }
   if (auto it = names.find(text::fold(item.chosenAccountKey)); it != names.end()) return it->second;
   const Text profile = machine.runs().empty() ? Text() : machine.runs().back().profile;
@@ -30,8 +32,8 @@ Text chosenAccountName(sim::Machine& machine, const std::map<Text, Text>& names,
   return name.empty() ? item.chosenAccountKey : name;
 }
 
-Json messageJson(sim::Machine& machine, const std::map<Text, Text>& names, const sim::ModelFolderPtr& folder,
-                 const sim::ModelItem& item) {
+Json messageJson(sim::Machine& machine, const std::map<Text, Text>& names,
+                 const sim::ModelFolderPtr& folder, const sim::ModelItem& item) {
   const sim::Organisation& org = machine.organisation();
   Json m;
   m["id"] = u8(item.label);
@@ -55,7 +57,8 @@ Json messageJson(sim::Machine& machine, const std::map<Text, Text>& names, const
   m["send_using_account"] = u8(chosenAccountName(machine, names, item));
   m["read_receipt_requested"] = readReceiptOf(item);
   Json properties = Json::object();
-  for (const sim::UserPropertyRecord& p : item.userProperties) properties[u8(p.name)] = u8(p.value.toText());
+  for (const sim::UserPropertyRecord& p : item.userProperties)
+    properties[u8(p.name)] = u8(p.value.toText());
   m["user_properties"] = std::move(properties);
   m["from"] = u8(item.senderName.empty() || item.senderName == item.senderAddress
                      ? item.senderAddress
@@ -98,7 +101,8 @@ nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
 
   Json messages = Json::array();
   for (const sim::ModelStorePtr& store : allStores(machine)) {
-    for (const auto& [folder, item] : itemsOf(store)) messages.push_back(messageJson(machine, accountNames, folder, *item));
+    for (const auto& [folder, item] : itemsOf(store))
+      messages.push_back(messageJson(machine, accountNames, folder, *item));
   }
   trace["messages"] = std::move(messages);
 
@@ -125,14 +129,15 @@ nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
   Json starts = Json::array();
   for (const sim::OutlookRun& run : machine.runs()) {
     const bool byUser = run.commandLine.empty();
-    starts.push_back({{"command_line", u8(byUser ? u"\"" + machine.outlookPath() + u"\"" : run.commandLine)},
-                      {"started_by", byUser ? "user" : "command line"},
-                      {"profile", u8(run.profile)},
-                      {"safe_mode", run.safeMode},
-                      {"hidden", run.hidden},
-                      {"started", run.started},
-                      {"ended", run.ended},
-                      {"outcome", u8(run.outcome)}});
+    starts.push_back(
+        {{"command_line", u8(byUser ? u"\"" + machine.outlookPath() + u"\"" : run.commandLine)},
+         {"started_by", byUser ? "user" : "command line"},
+         {"profile", u8(run.profile)},
+         {"safe_mode", run.safeMode},
+         {"hidden", run.hidden},
+         {"started", run.started},
+         {"ended", run.ended},
+         {"outcome", u8(run.outcome)}});
   }
   trace["outlook_starts"] = std::move(starts);
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <map>
-
 #include <nlohmann/json.hpp>
 
 #include "sim/machine.h"

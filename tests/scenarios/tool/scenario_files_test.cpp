@@ -23,7 +23,8 @@ std::vector<std::string> scenarioNames() {
   for (const auto& entry : fs::directory_iterator(KORVANEL_SCENARIO_FILES)) {
     const std::string file = entry.path().filename().string();
     const std::string suffix = ".expect.json";
-    if (file.size() > suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    if (file.size() > suffix.size() &&
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
       names.push_back(file.substr(0, file.size() - suffix.size()));
     }
   }
@@ -49,15 +50,17 @@ TEST_P(ScenarioFile, MeetsItsExpectation) {
   tool::StepRunner runner(scenario, story);
   runner.runAll();
   // Through text, as a script reading `run --json` sees it.
-  const nlohmann::json trace =
-      nlohmann::json::parse(tool::buildTrace(runner.machine(), story, runner.accountNames()).dump());
+  const nlohmann::json trace = nlohmann::json::parse(
+      tool::buildTrace(runner.machine(), story, runner.accountNames()).dump());
 
   std::string all;
   for (const std::string& line : story.lines()) all += line + "\n";
-  for (const std::string& m : storyMismatches(expected.value("story", std::vector<std::string>{}), story.lines())) {
+  for (const std::string& m :
+       storyMismatches(expected.value("story", std::vector<std::string>{}), story.lines())) {
     ADD_FAILURE() << m << "\n--- story:\n" << all;
   }
-  for (const std::string& m : traceMismatches(expected.value("trace", nlohmann::json::object()), trace)) {
+  for (const std::string& m :
+       traceMismatches(expected.value("trace", nlohmann::json::object()), trace)) {
     ADD_FAILURE() << m;
   }
 }
@@ -69,7 +72,9 @@ TEST(ScenarioFiles, EveryScenarioHasAnExpectation) {
     const std::string file = entry.path().filename().string();
     if (entry.path().extension() != ".json" || file.find(".expect.") != std::string::npos) continue;
     ++scenarios;
-    EXPECT_TRUE(fs::exists(entry.path().parent_path() / (entry.path().stem().string() + ".expect.json"))) << file;
+    EXPECT_TRUE(
+        fs::exists(entry.path().parent_path() / (entry.path().stem().string() + ".expect.json")))
+        << file;
   }
   EXPECT_GE(scenarios, 6u);
 }

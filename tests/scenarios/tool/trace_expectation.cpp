@@ -10,17 +10,20 @@ bool isAbsentMarker(const nlohmann::json& v) {
 
 }  // namespace
 
-std::vector<std::string> traceMismatches(const nlohmann::json& expected, const nlohmann::json& actual,
-                                         const std::string& path) {
+std::vector<std::string> traceMismatches(const nlohmann::json& expected,
+                                         const nlohmann::json& actual, const std::string& path) {
   std::vector<std::string> out;
-  auto add = [&](const std::vector<std::string>& more) { out.insert(out.end(), more.begin(), more.end()); };
+  auto add = [&](const std::vector<std::string>& more) {
+    out.insert(out.end(), more.begin(), more.end());
+  };
   if (expected.is_object()) {
     if (!actual.is_object()) return {path + ": expected an object, found " + actual.dump()};
     for (const auto& [key, value] : expected.items()) {
       const std::string at = path + "." + key;
       if (isAbsentMarker(value)) {
         for (const auto& [actualKey, ignored] : actual.items()) {
-          if (actualKey == key || actualKey.rfind(key + "\\", 0) == 0) out.push_back(at + ": expected absent, found " + actualKey);
+          if (actualKey == key || actualKey.rfind(key + "\\", 0) == 0)
+            out.push_back(at + ": expected absent, found " + actualKey);
         }
         continue;
       }
@@ -34,14 +37,16 @@ std::vector<std::string> traceMismatches(const nlohmann::json& expected, const n
   }
   if (expected.is_array()) {
     if (!actual.is_array() || actual.size() != expected.size()) {
-      return {path + ": expected " + std::to_string(expected.size()) + " elements, found " + actual.dump()};
+      return {path + ": expected " + std::to_string(expected.size()) + " elements, found " +
+              actual.dump()};
     }
     for (std::size_t i = 0; i < expected.size(); ++i) {
       add(traceMismatches(expected[i], actual[i], path + "[" + std::to_string(i) + "]"));
     }
     return out;
   }
-  if (expected != actual) out.push_back(path + ": expected " + expected.dump() + ", found " + actual.dump());
+  if (expected != actual)
+    out.push_back(path + ": expected " + expected.dump() + ", found " + actual.dump());
   return out;
 }
 

@@ -5,15 +5,15 @@
 // field must not be there, nor any registry key below it.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace korvanel::scenarios {
 
 // One line per difference; empty when the trace meets the expectation.
-std::vector<std::string> traceMismatches(const nlohmann::json& expected, const nlohmann::json& actual,
+std::vector<std::string> traceMismatches(const nlohmann::json& expected,
+                                         const nlohmann::json& actual,
                                          const std::string& path = "$");
 std::vector<std::string> storyMismatches(const std::vector<std::string>& expected,
                                          const std::vector<std::string>& lines);
