@@ -158,6 +158,37 @@ TEST(ScenarioRun, StepsThatFindNothingToActOnSaySoAndTheRunGoesOn) {
   EXPECT_EQ(r.trace["transmitted"].size(), 1u);
 }
 
+TEST(ScenarioRun, MonitoredFoldersAndAccountsOfTheProfile) {
+  const std::string scenario = R"({
+    "outlook": VERSION,
+    "profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}],
+                "monitored_folders": ["Inbox/Projects"],
+                "accounts": [{"name": "Home", "type": "pop3", "email": "pat@home.example",
+                              "pop3_server": "pop.home.example", "smtp_server": "smtp.home.example"}]},
+    "steps": [
+      {"do": "start"},
+      {"do": "receive", "id": "m1", "folder": "Inbox/Projects", "to": ["Sales <sales@contoso.com>"], "subject": "P"},
+      {"do": "new", "window": "n1"},
+      {"do": "choose_account", "window": "n1", "account": "Home"}
+    ]})";
+  auto with = [&](const char* version) {
+    std::string s = scenario;
+    s.replace(s.find("VERSION"), 7, version);
+    return runScenario(s);
+  };
+  // Outlook 2003 watches the monitored folder; the POP3 account comes before the identity.
+  const Outcome old = with("11");
+  EXPECT_EQ((*message(old.trace, "m1"))["account_name"], "EX [Sales <sales@contoso.com>]");
+  EXPECT_THAT(old.story, HasSubstr("account \"EX [Sales <sales@contoso.com>]\" at position 3"));
+  EXPECT_THAT(old.story, HasSubstr("The accounts drop-down of n1 shows \"Home\" (position 2)."));
+  // Outlook 2007 has no monitored folders.
+  const Outcome now = with("12");
+  EXPECT_EQ((*message(now.trace, "m1"))["account_name"], "");
+  EXPECT_THAT(now.story,
+              HasSubstr("Korvanel watches the Inbox, not Mailbox - Pat Doe/Inbox/Projects."));
+  EXPECT_THAT(now.story, HasSubstr("Had Korvanel looked at it: row 0 (Sales <sales@contoso.com>)"));
+}
+
 TEST(ScenarioRun, MessagesOfTheTraceComeFromEveryMailboxInAStableOrder) {
   const std::string scenario = R"({
     "profile": {"user": "Pat Doe", "proxy_addresses": ["SMTP:pat@contoso.com"],

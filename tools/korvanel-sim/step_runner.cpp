@@ -262,7 +262,12 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
       item.props.getText(sim::PropKey::named(sim::kPsInternetHeaders, sim::prop::kRecipientList)),
       recipientPairs(item));
   const MatchExplanation e = explainMatch(table, inputs);
-  story_.more("Why: " + e.rule + "; the list is read from " + inputs.source + ".");
+  const std::string source = "; the list is read from " + inputs.source + ".";
+  if (!name.empty() || e.match < 0) {
+    story_.more("Why: " + e.rule + source);
+  } else {
+    story_.more("Had Korvanel looked at it: " + e.rule + source);
+  }
   if (!name.empty()) return;
   // Say what kept an arrival from being looked at, or from being stamped.
   const sim::ModelFolderPtr folder = item.parentFolder();
