@@ -23,6 +23,8 @@ AddInHost::~AddInHost() {
   addIns_.clear();
   for (auto& a : loaded) {
     a->connectWatch.reset();
+    // Office no longer holds what the add-in published (it may hold the Application).
+    if (a->entry) a->entry->dropObject();
     a->object.reset();
   }
 }
@@ -129,10 +131,7 @@ void AddInHost::disconnect(Loaded& addIn, long removeMode) {
   record(addIn, u"OnDisconnection");
   addIn.object->onDisconnection(removeMode);
   // Office drops the published Object with the connection.
-  FaultPlan* faults = addIn.entry->faults;
-  addIn.entry->faults = nullptr;
-  addIn.entry->setObject(nullptr);
-  addIn.entry->faults = faults;
+  addIn.entry->dropObject();
   addIn.entry->setConnected(false);
 }
 

@@ -74,6 +74,11 @@ Machine::~Machine() {
   // start anything on a machine that is going away.
   shell_.setHost(nullptr);
   hosts_.clear();
+  // Then Outlook's process ends, in whatever state it is (an Options dialog open, a quit
+  // pending): its dialog's page holds the Application and would keep Outlook, and with it
+  // the page, alive for good. The page's Terminate runs here, while the services it was
+  // given still exist.
+  if (auto running = world_.current()) running->terminateProcess();
 }
 
 Text Machine::outlookPath() const {

@@ -60,6 +60,8 @@ struct OutlookRun {
 class Machine final : private ShellHost {
  public:
   explicit Machine(MachineOptions options = {});
+  // Add-ins still connected are released without the shut-down events, then a running
+  // Outlook's process ends whatever it was doing (an open Options dialog lets go of its page).
   ~Machine() override;
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;

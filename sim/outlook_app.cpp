@@ -1,6 +1,7 @@
 #include "sim/outlook_app.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sim/outlook_headers.h"
 #include "sim/outlook_objects.h"
@@ -1005,7 +1006,36 @@ void Outlook::shutDown() {
   auto self = shared_from_this();  // the world lets go of us below
   closeAllWindows();
   ended_ = true;
+  letGo();
   world_.outlookEnded(*this);
+}
+
+void Outlook::terminateProcess() {
+  if (ended_) return;
+  auto self = shared_from_this();
+  ended_ = true;
+  letGo();
+  world_.outlookEnded(*this);
+}
+
+// An ended process holds nothing for others. The Options dialog's page holds the
+// Application it got from its site, an add-in's published Object may too, and a message
+// never processed may hold anything: each would keep this Outlook alive for good.
+void Outlook::letGo() {
+  if (optionsDialog_.isOpen()) optionsDialog_.close();  // the page's last release: Terminate
+  for (const InspectorHandle& inspector : inspectors_) inspector->isOpen = false;
+  inspectors_.clear();
+  zOrder_.clear();
+  hasExplorer_ = false;
+  for (const auto& addIn : comAddIns_) {
+    addIn->dropObject();
+    addIn->setConnected(false);
+  }
+  // Dropping a message may release something whose end posts another.
+  while (queue_.pending()) {
+    MessageQueue dropped;
+    std::swap(dropped, queue_);
+  }
 }
 
 bool SimComAddIn::setObject(const DispatchPtr& object) {

@@ -228,6 +228,10 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   void requestQuit();
   platform::Signal<> quitRequestedSignal;
   void shutDown();
+  // The process ends at once, as when the machine goes away under it: nothing is raised or
+  // asked, and what Outlook held for others goes with it (see letGo), so that an Options
+  // page or a published object holding the Application keeps nothing alive.
+  void terminateProcess();
   bool ended() const { return ended_; }
 
  private:
@@ -256,6 +260,7 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
 
   void readProfile();
   void readAccounts();
+  void letGo();
   void interpretKeys(TextView keys);
   void activateInternal(const InspectorHandle& inspector);
   void removeInspector(const InspectorHandle& inspector);
@@ -276,6 +281,9 @@ class SimComAddIn : public platform::COMAddIn {
   // Raised when the add-in sets Connect (false: the host must disconnect it).
   platform::Signal<bool> connectChanged;
   void setConnected(bool value) { connected_ = value; }
+  // Office lets go of the published Object (at disconnection, or when Outlook ends); no
+  // fault applies.
+  void dropObject() { object_.reset(); }
   FaultPlan* faults = nullptr;  // "COMAddIn.Object", "COMAddIn.Connect"
 
  private:

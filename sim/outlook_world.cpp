@@ -9,7 +9,11 @@ namespace korvanel::sim {
 
 World::World(platform::Registry& registry) : registry_(registry) {}
 
-World::~World() = default;
+World::~World() {
+  // An Outlook still running goes with its world; whatever it held for others (an Options
+  // page holding its Application) must not keep it alive afterwards.
+  if (current_) current_->terminateProcess();
+}
 
 ModelStorePtr World::personalFolders(TextView path, TextView displayName) {
   const Text key = text::fold(path);

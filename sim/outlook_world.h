@@ -51,6 +51,7 @@ struct IncomingMessage {
 class World {
  public:
   explicit World(platform::Registry& registry);
+  // A running Outlook's process ends with its world (Outlook::terminateProcess).
   ~World();
   World(const World&) = delete;
   World& operator=(const World&) = delete;
