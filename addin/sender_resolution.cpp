@@ -91,6 +91,10 @@ std::optional<long> positionOf(TextView senderKeys) {
   return n;
 }
 
+// The accounts menu opened by the shortcut takes a single digit: "12" would choose the
+// first account, so a position beyond 9 is left as Outlook chose it.
+bool isMenuDigit(long position) { return position >= 1 && position <= kMaxTypedPosition; }
+
 }  // namespace
 
 Text accountsShortcutKeys(const profile::LanguageFlags& f) {
@@ -113,8 +117,9 @@ bool resolveSenderOnActivate(AddinContext& ctx, const platform::InspectorPtr& in
   if (state.IdentityTable.empty() || !inspector) return false;
   const platform::ItemPtr item = inspector->currentItem();
   if (!item) return false;
-  // Only new items: a saved draft or a received message has an EntryID.
-  if (!item->entryId().empty()) return false;
+  // Only new items: a saved draft or a received message has an EntryID. Sent is asked too,
+  // so a received message whose EntryID could not be read is not marked as a new one.
+  if (!item->entryId().empty() || item->sent()) return false;
 
   const Text type = item->typeName();
   state.ComposeIsMail = type == kMailItemType;
@@ -213,7 +218,7 @@ void SelectAccount(AddinContext& ctx, platform::Inspector& inspector) {
     // Only a mail window has the drop-down's shortcut to type.
     if (!state.ComposeIsMail) return;
     const Text shortcut = accountsShortcutKeys(state.Language);
-    if (shortcut.empty()) return;
+    if (shortcut.empty() || !isMenuDigit(*position)) return;
     shell.sendKeys(shortcut, false);
     shell.sendKeys(text::toText(*position), false);
     return;

@@ -26,6 +26,8 @@ inline constexpr unsigned long kSelectAccountWaitMs = 150;
 inline constexpr std::size_t kMinConversationIndexLength = 11;
 // Message yields after an account entry is executed, so the window takes the change.
 inline constexpr int kYieldsAfterExecute = 5;
+// The highest position that can be typed after the accounts shortcut (one digit).
+inline constexpr long kMaxTypedPosition = 9;
 
 // The keyboard shortcut (SendKeys notation) of the accounts drop-down in Outlook's
 // localized compose window, by the first matching language flag; empty for a language
@@ -34,8 +36,9 @@ text::Text accountsShortcutKeys(const profile::LanguageFlags& flags);
 
 // The sender selection of a window's activation (the first part of the wrapper's
 // m_objInsp_Activate). Sets ComposeIsMail / ComposeIsTask / ComposeIsAppointment and
-// SenderKeys, marks and selects as documented. Returns true when it reached the item-type
-// test, that is when the accounts drop-down is to be hooked next.
+// SenderKeys, marks and selects as documented. An item with an EntryID, or one that says
+// it was sent or received, is not new and is left alone. Returns true when it reached the
+// item-type test, that is when the accounts drop-down is to be hooked next.
 bool resolveSenderOnActivate(AddinContext& ctx, const platform::InspectorPtr& inspector);
 
 // Outlook 2007: the position of the "EX MBX" identity whose mailbox is the store with
@@ -50,7 +53,8 @@ bool HasAccount(AddinContext& ctx, platform::Item& item, text::TextView position
 // Selects the account at position SenderKeys in the window: the drop-down's entry (one
 // further on Outlook 2003, whose list opens with an extra entry), or for a mail window
 // without the drop-down the shortcut and the position typed. A SenderKeys that is not a
-// position (empty, zero, not a number) selects and types nothing.
+// position (empty, zero, not a number) selects and types nothing; nor is anything typed
+// for a position beyond kMaxTypedPosition, which the accounts menu cannot take.
 void SelectAccount(AddinContext& ctx, platform::Inspector& inspector);
 
 }  // namespace korvanel::addin

@@ -37,8 +37,12 @@ constexpr char16_t kExchangeAccount[] = u"Microsoft Exchange Server";
 
 Text accountKey(std::uint32_t id) {
   char buffer[9];
-  std::snprintf(buffer, sizeof buffer, "%08X", static_cast<unsigned>(id));
+  std::snprintf(buffer, sizeof buffer, "%08x", static_cast<unsigned>(id));
   return text::u16(buffer);
+}
+
+Text billingOf(const ModelItemPtr& item) {
+  return item->props.getText(PropKey::named(sim::kPsetidCommon, sim::prop::kBilling));
 }
 
 class ComposeTest : public ::testing::TestWithParam<int> {
@@ -96,9 +100,7 @@ class ComposeTest : public ::testing::TestWithParam<int> {
     return outlook->receive(m, folder);
   }
 
-  static Text billing(const ModelItemPtr& item) {
-    return item->props.getText(PropKey::named(sim::kPsetidCommon, sim::prop::kBilling));
-  }
+  static Text billing(const ModelItemPtr& item) { return billingOf(item); }
   static Text stampName(const ModelItemPtr& item) {
     return item->namedText(sim::prop::kAccountName);
   }
@@ -238,6 +240,28 @@ TEST_P(ComposeTest, ItemsNotNewOrMarkedBySomeoneElseAreLeftAlone) {
   EXPECT_TRUE(reopened->selectedAccountKey.empty());
 }
 
+TEST_P(ComposeTest, AReceivedMessageWhoseEntryIdCannotBeReadIsNotTakenForANewOne) {
+  makeMachine();
+  addIdentities();
+  start();
+  ModelItemPtr message = receive(u"support@contoso.com", u"Quote");
+  ASSERT_TRUE(billing(message).empty());
+
+  machine->faults().failAlways("MailItem.EntryID");
+  InspectorHandle window = outlook->open(message);
+  machine->faults().clear("MailItem.EntryID");
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(billing(message).empty());
+  EXPECT_TRUE(window->selectedAccountKey.empty());
+  EXPECT_TRUE(keystrokes().empty());
+
+  // A Sent that cannot be read does not keep a new reply from being handled.
+  machine->faults().failAlways("MailItem.Sent");
+  InspectorHandle reply = outlook->reply(message);
+  machine->faults().clear("MailItem.Sent");
+  EXPECT_EQ(billing(reply->item), addin::ProcessedMark);
+}
+
 TEST_P(ComposeTest, WithoutIdentitiesNothingIsTouchedOrHooked) {
   makeMachine();
   start();
@@ -272,41 +296,88 @@ TEST_P(ComposeTest, OpeningAMessageCompletesAStampHeldBackForAReadReceipt) {
 
 // ---- Keystrokes where the mail window has no drop-down (Word as editor on 2003)
 
-TEST(ComposeKeystrokes, EnglishInterfaceTypesTheShortcutAndThePosition) {
-  for (long language : {1033L, 0x0411L}) {
-    SCOPED_TRACE(language);
+// Outlook 2003 with Word as the mail editor and `count` address identities on Pat's
+// Exchange account: identity k (from 1) is at position k + 1.
+struct WordMail2003 {
+  WordMail2003(long language, int count) {
     sim::MachineOptions options;
     options.version = 11;
     options.wordMail = true;
     options.uiLanguage = language;
-    sim::Machine machine(options);
+    machine = std::make_unique<sim::Machine>(options);
     sim::OutlookProfileSeed seed;
-    seed.proxyAddresses = {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com"};
-    ASSERT_NE(machine.setUpExchangeProfile(seed), nullptr);
-    addin::registerAddinClasses(machine.world().classes(), machine.services());
-    profile::AccountStore store(machine.registry());
-    const std::uint32_t id = store.GetNextAccountID(kProfile);
-    ASSERT_TRUE(store.CreateIdentityAccount(kProfile, id, kSalesAccount, u"Sales",
-                                            u"sales@contoso.com", u"", u""));
-    auto outlook = machine.startOutlook();
-    ASSERT_NE(outlook, nullptr);
+    seed.proxyAddresses = {u"SMTP:pat@contoso.com"};
+    for (int k = 1; k <= count; ++k) seed.proxyAddresses.push_back(u"smtp:" + address(k));
+    EXPECT_NE(machine->setUpExchangeProfile(seed), nullptr);
+    addin::registerAddinClasses(machine->world().classes(), machine->services());
+    profile::AccountStore store(machine->registry());
+    for (int k = 1; k <= count; ++k) {
+      const std::uint32_t id = store.GetNextAccountID(kProfile);
+      const Text name = u"Desk " + text::toText(k);
+      EXPECT_TRUE(store.CreateIdentityAccount(
+          kProfile, id, u"EX [" + name + u" <" + address(k) + u">]", name, address(k), u"", u""));
+      keys.push_back(accountKey(id));
+    }
+    outlook = machine->startOutlook();
+    EXPECT_NE(outlook, nullptr);
+  }
 
+  static Text address(int k) { return u"desk" + text::toText(k) + u"@contoso.com"; }
+
+  // A reply, from the message list, to a message sent to identity k.
+  InspectorHandle replyTo(int k) {
     sim::IncomingMessage m;
-    m.to = {u"sales@contoso.com"};
+    m.to = {address(k)};
     m.subject = u"Order";
     ModelItemPtr message = outlook->receive(m);
     outlook->select({message});
-    InspectorHandle reply = outlook->reply(message);
+    return outlook->reply(message);
+  }
 
-    std::vector<Text> typed;
-    for (const sim::KeysRecord& k : machine.shell().keys()) typed.push_back(k.keys);
+  std::vector<Text> typed() const {
+    std::vector<Text> out;
+    for (const sim::KeysRecord& k : machine->shell().keys()) out.push_back(k.keys);
+    return out;
+  }
+
+  std::unique_ptr<sim::Machine> machine;
+  std::shared_ptr<sim::Outlook> outlook;
+  std::vector<Text> keys;
+};
+
+TEST(ComposeKeystrokes, EnglishInterfaceTypesTheShortcutAndThePosition) {
+  for (long language : {1033L, 0x0411L}) {
+    SCOPED_TRACE(language);
+    WordMail2003 w(language, 1);
+    ASSERT_NE(w.outlook, nullptr);
+    InspectorHandle reply = w.replyTo(1);
     if (language == 1033) {
-      EXPECT_EQ(typed, (std::vector<Text>{u"%n", u"2"}));
-      EXPECT_EQ(reply->selectedAccountKey, accountKey(id));
+      EXPECT_EQ(w.typed(), (std::vector<Text>{u"%n", u"2"}));
+      EXPECT_EQ(reply->selectedAccountKey, w.keys[0]);
     } else {
-      EXPECT_TRUE(typed.empty());
+      EXPECT_TRUE(w.typed().empty());
       EXPECT_TRUE(reply->selectedAccountKey.empty());
     }
+  }
+}
+
+TEST(ComposeKeystrokes, OnlySingleDigitPositionsAreTyped) {
+  // Positions 2 to 12. The accounts menu takes one digit: "10" or "12" would choose the
+  // first account, so these replies keep the account Outlook gave them.
+  WordMail2003 w(1033, 11);
+  ASSERT_NE(w.outlook, nullptr);
+  InspectorHandle ninth = w.replyTo(8);
+  EXPECT_EQ(w.typed(), (std::vector<Text>{u"%n", u"9"}));
+  EXPECT_EQ(ninth->selectedAccountKey, w.keys[7]);
+
+  for (int k : {9, 11}) {
+    SCOPED_TRACE(k);
+    InspectorHandle reply = w.replyTo(k);
+    EXPECT_EQ(billingOf(reply->item), addin::ProcessedMark);
+    EXPECT_EQ(dynamic_cast<addin::Connect*>(w.machine->addIn())->state().SenderKeys,
+              text::toText(k + 1));
+    EXPECT_EQ(w.typed().size(), 2u) << "nothing more was typed";
+    EXPECT_TRUE(reply->selectedAccountKey.empty());
   }
 }
 
