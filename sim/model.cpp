@@ -77,6 +77,15 @@ void collect(const ModelFolderPtr& folder, std::vector<ModelFolderPtr>& out) {
 
 bool hasSmtpPrefix(TextView proxy) { return text::startsWithNoCase(proxy, u"smtp:"); }
 
+// FNV-1a over the folded code units: texts that equalsNoCase calls equal hash alike.
+std::size_t noCaseHash(TextView s) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (char16_t c : s) {
+    h = (h ^ text::foldCase(c)) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(h);
+}
+
 }  // namespace
 
 Text typeNameOfClass(long itemClass) {
@@ -269,12 +278,40 @@ ModelFolderPtr ModelStore::findFolder(TextView entryId) const {
 
 ModelItemPtr ModelStore::findItem(TextView entryId) const {
   if (entryId.empty()) return nullptr;
-  for (const auto& f : allFolders()) {
-    for (const auto& item : f->items) {
-      if (text::equalsNoCase(item->entryId, entryId)) return item;
-    }
+  const auto [first, last] = itemsById_.equal_range(noCaseHash(entryId));
+  for (auto it = first; it != last; ++it) {
+    ModelItemPtr item = it->second.lock();
+    if (item && text::equalsNoCase(item->entryId, entryId)) return item;
   }
   return nullptr;
+}
+
+bool placeItem(const ModelFolderPtr& folder, const ModelItemPtr& item) {
+  auto store = folder ? folder->storeOf() : nullptr;
+  if (!store || !item) return false;
+  item->entryId = newItemEntryId(*store);
+  item->folder = folder;
+  folder->items.push_back(item);
+  store->itemsById_.emplace(noCaseHash(item->entryId), item);
+  return true;
+}
+
+void takeOutItem(const ModelItemPtr& item) {
+  if (!item) return;
+  auto folder = item->parentFolder();
+  item->folder.reset();
+  if (!folder) return;
+  std::erase(folder->items, item);
+  auto store = folder->storeOf();
+  if (!store) return;
+  auto& index = store->itemsById_;
+  const auto [first, last] = index.equal_range(noCaseHash(item->entryId));
+  for (auto it = first; it != last; ++it) {
+    if (it->second.lock() == item) {
+      index.erase(it);
+      return;
+    }
+  }
 }
 
 ModelFolderPtr ModelStore::folderByPath(TextView path) const {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/addin_host.h"
@@ -53,7 +54,9 @@ class ModelItem {
   explicit ModelItem(long itemClass) : itemClass(itemClass) {}
 
   long itemClass;
-  Text entryId;                 // empty until saved or delivered
+  // Empty until saved or delivered. Given by placeItem and left alone while the item is in
+  // a folder: the store finds its items by it.
+  Text entryId;
   bool sent = false;
   bool removed = false;         // sent away or deleted for good: its objects fail
   bool saved = false;           // false once changed after the last save
@@ -108,6 +111,8 @@ class ModelFolder {
   std::weak_ptr<ModelStore> store;
   std::weak_ptr<ModelFolder> parent;
   std::vector<ModelFolderPtr> children;
+  // Read freely; changed only through placeItem and takeOutItem, which keep the store's
+  // index of entry ids.
   std::vector<ModelItemPtr> items;
 
   platform::Signal<const ModelItemPtr&> itemAdd;
@@ -139,6 +144,14 @@ class ModelStore {
   // "Inbox", "Inbox/Projects"; nullptr when absent.
   ModelFolderPtr folderByPath(TextView path) const;
   std::vector<ModelFolderPtr> allFolders() const;
+
+ private:
+  friend bool placeItem(const ModelFolderPtr& folder, const ModelItemPtr& item);
+  friend void takeOutItem(const ModelItemPtr& item);
+
+  // The items of every folder of the store, by a hash of the folded entry id (the id itself
+  // is compared on lookup), so that finding one does not walk a mailbox of thousands.
+  std::unordered_multimap<std::size_t, std::weak_ptr<ModelItem>> itemsById_;
 };
 
 // Stores with their default folders. Entry ids follow the stores' forms: an Exchange private
@@ -152,6 +165,12 @@ ModelFolderPtr addFolder(const ModelFolderPtr& parent, TextView name, long defau
                          long defaultItemClass = platform::kOlMail);
 // A new entry id for an item placed in the store.
 Text newItemEntryId(ModelStore& store);
+// Puts an item that is in no folder into the folder, with a new entry id of the folder's
+// store (an item moved or deleted gets a new one). False, with nothing done, for a folder
+// that belongs to no store.
+bool placeItem(const ModelFolderPtr& folder, const ModelItemPtr& item);
+// Takes the item out of its folder; it then has none and no store finds it.
+void takeOutItem(const ModelItemPtr& item);
 
 // A mailbox of the simulated Exchange organisation.
 struct Mailbox {

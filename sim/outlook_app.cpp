@@ -359,9 +359,7 @@ bool Outlook::saveItem(const ModelItemPtr& item) {
   auto target = defaultFolder(defaultFolderForClass(item->itemClass));
   auto store = target ? target->storeOf() : nullptr;
   if (!store) return false;
-  item->entryId = newItemEntryId(*store);
-  item->folder = target;
-  target->items.push_back(item);
+  placeItem(target, item);
   item->saved = true;
   postItemAdd(target, item);
   return true;
@@ -403,14 +401,11 @@ bool Outlook::deleteItem(const ModelItemPtr& item) {
   auto folder = item->parentFolder();
   auto store = folder ? folder->storeOf() : nullptr;
   auto deleted = store ? store->defaultFolder(kOlFolderDeletedItems) : nullptr;
-  if (folder) std::erase(folder->items, item);
+  takeOutItem(item);
   if (!folder || !deleted || folder == deleted) {
-    item->folder.reset();
     item->removed = true;
   } else {
-    item->entryId = newItemEntryId(*store);
-    item->folder = deleted;
-    deleted->items.push_back(item);
+    placeItem(deleted, item);
     // Outlook announces the arrival in Deleted Items afterwards, not inside Delete.
     postItemAdd(deleted, item);
   }
@@ -425,11 +420,9 @@ bool Outlook::moveItem(const ModelItemPtr& item, const ModelFolderPtr& destinati
   if (std::find(stores_.begin(), stores_.end(), store) == stores_.end()) return false;
   auto folder = item->parentFolder();
   if (folder == destination) return true;
-  if (folder) std::erase(folder->items, item);
-  item->entryId = newItemEntryId(*store);
-  item->folder = destination;
+  takeOutItem(item);
+  placeItem(destination, item);
   item->saved = true;
-  destination->items.push_back(item);
   postItemAdd(destination, item);
   return true;
 }
@@ -538,9 +531,7 @@ void Outlook::transmit(const ModelItemPtr& item, const Account& account) {
       copy->senderName = user_->displayName;
       copy->senderAddress = user_->primarySmtp();
     }
-    copy->entryId = newItemEntryId(*sentItems->storeOf());
-    copy->folder = sentItems;
-    sentItems->items.push_back(copy);
+    placeItem(sentItems, copy);
     postItemAdd(sentItems, copy);
   }
 
@@ -556,8 +547,7 @@ void Outlook::transmit(const ModelItemPtr& item, const Account& account) {
     saveItem(item);
     return;
   }
-  if (auto folder = item->parentFolder()) std::erase(folder->items, item);
-  item->folder.reset();
+  takeOutItem(item);
   item->removed = true;
 }
 

@@ -96,9 +96,7 @@ ModelItemPtr World::deliver(const ModelFolderPtr& folder, const IncomingMessage&
                               ? freshConversationIndex(nextSerial())
                               : bytesOfHex(message.conversationIndex)));
   item->arrivalAccount = message.account;
-  item->entryId = newItemEntryId(*store);
-  item->folder = folder;
-  folder->items.push_back(item);
+  placeItem(folder, item);
   if (auto outlook = current()) outlook->announceArrival(folder, item);
   return item;
 }
