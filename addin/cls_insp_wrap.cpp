@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "addin/account_guard.h"
-#include "addin/inspector_tracking.h"
+#include "addin/insp_tracking.h"
 #include "addin/sender_resolution.h"
 #include "addin/stamp_item.h"
 

@@ -1,7 +1,7 @@
 #include "addin/engine_routes.h"
 
 #include "addin/complete_send.h"
-#include "addin/inspector_tracking.h"
+#include "addin/insp_tracking.h"
 #include "addin/sent_items.h"
 #include "addin/stamp_item.h"
 

@@ -1,6 +1,6 @@
 // Inspector tracking over the simulated Outlook, with the tracking hooked to the Inspectors
 // directly (no identities, so activations neither select nor hook anything).
-#include "addin/inspector_tracking.h"
+#include "addin/insp_tracking.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "addin/inspector_tracking.h"
+#include "addin/insp_tracking.h"
 
 #include <limits>
 #include <memory>
