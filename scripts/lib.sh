@@ -24,5 +24,7 @@ ensure_packages() {
 configure() {
   local dir=$1
   shift
+  # ccache, where a developer has it, makes rebuilds across several build folders cheap.
+  if command -v ccache >/dev/null; then set -- -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"; fi
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
