@@ -2,7 +2,7 @@
 
 #include <olectl.h>
 
-#include "win/com_registration.h"
+#include "win/com/com_registration.h"
 
 namespace korvanel::win {
 

@@ -1,9 +1,9 @@
 #include "win/korvanel/connect_object.h"
 
-#include "win/bstr.h"
-#include "win/com_addin.h"
-#include "win/outlook_application.h"
-#include "win/system_code_page.h"
+#include "win/com/bstr.h"
+#include "win/outlook/com_addin.h"
+#include "win/outlook/outlook_application.h"
+#include "win/system/system_code_page.h"
 
 namespace korvanel::win {
 

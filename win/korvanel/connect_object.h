@@ -6,13 +6,13 @@
 #include <memory>
 
 #include "addin/connect.h"
-#include "win/advapi_registry.h"
-#include "win/dispatch_object.h"
+#include "win/system/advapi_registry.h"
+#include "win/com/dispatch_object.h"
 #include "win/korvanel/extensibility_idl.h"
 #include "win/korvanel/korvanel_idl.h"
-#include "win/korvanel/win_mapi.h"
-#include "win/win_object_factory.h"
-#include "win/win_shell.h"
+#include "win/messaging/win_mapi.h"
+#include "win/system/win_object_factory.h"
+#include "win/system/win_shell.h"
 
 namespace korvanel::win {
 

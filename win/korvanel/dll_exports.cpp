@@ -3,15 +3,15 @@
 #include <initguid.h>  // defines LIBID_Korvanel here
 #include <olectl.h>
 
-#include "win/advapi_registry.h"
-#include "win/com_registration.h"
-#include "win/com_server.h"
-#include "win/guard.h"
+#include "win/system/advapi_registry.h"
+#include "win/com/com_registration.h"
+#include "win/com/com_server.h"
+#include "win/com/guard.h"
 #include "win/korvanel/addin_registration.h"
 #include "win/korvanel/connect_object.h"
 #include "win/korvanel/internal_classes.h"
-#include "win/module.h"
-#include "win/wide.h"
+#include "win/com/module.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win {
 namespace {

@@ -3,7 +3,7 @@
 // classes can be created, and they have no public members.
 #pragma once
 
-#include "win/dispatch_object.h"
+#include "win/com/dispatch_object.h"
 #include "win/korvanel/korvanel_idl.h"
 
 namespace korvanel::win {

@@ -3,8 +3,8 @@
 // the ProgID "Korvanel.KorvanelPage".
 #pragma once
 
-#include "win/bstr.h"
-#include "win/dispatch_object.h"
+#include "win/com/bstr.h"
+#include "win/com/dispatch_object.h"
 #include "win/page/korvanel_page_idl.h"
 
 namespace korvanel::win {

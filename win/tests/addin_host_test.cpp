@@ -6,8 +6,8 @@
 #include <cwchar>
 
 #include "tests/sim/registry_contract.h"
-#include "win/advapi_registry.h"
-#include "win/com_addin.h"
+#include "win/system/advapi_registry.h"
+#include "win/outlook/com_addin.h"
 #include "win/korvanel/extensibility_idl.h"
 #include "win/korvanel/korvanel_idl.h"
 #include "win/tests/com_test_support.h"

@@ -1,6 +1,6 @@
 // The registry contract that the simulated registry passes, run over the real advapi32.
 #include "tests/sim/registry_contract.h"
-#include "win/advapi_registry.h"
+#include "win/system/advapi_registry.h"
 
 namespace korvanel::testing {
 namespace {

@@ -6,10 +6,10 @@
 #include <objbase.h>
 
 #include "text/text.h"
-#include "win/com_ptr.h"
-#include "win/com_variant.h"
-#include "win/late_bound.h"
-#include "win/wide.h"
+#include "win/com/com_ptr.h"
+#include "win/com/com_variant.h"
+#include "win/com/late_bound.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win::testing {
 

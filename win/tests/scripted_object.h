@@ -9,7 +9,7 @@
 #include <string>
 
 #include "text/text.h"
-#include "win/com_object.h"
+#include "win/com/com_object.h"
 
 namespace korvanel::win::testing {
 

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <utility>
 
-#include "win/com_ptr.h"
-#include "win/module.h"
+#include "win/com/com_ptr.h"
+#include "win/com/module.h"
 
 namespace korvanel::win {
 

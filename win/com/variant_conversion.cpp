@@ -1,4 +1,4 @@
-#include "win/variant_conversion.h"
+#include "win/com/variant_conversion.h"
 
 #include <oleauto.h>
 
@@ -6,8 +6,8 @@
 #include <optional>
 #include <type_traits>
 
-#include "win/bstr.h"
-#include "win/com_variant.h"
+#include "win/com/bstr.h"
+#include "win/com/com_variant.h"
 
 namespace korvanel::win {
 

@@ -1,6 +1,6 @@
-#include "win/dispatch_object.h"
+#include "win/com/dispatch_object.h"
 
-#include "win/module.h"
+#include "win/com/module.h"
 
 namespace korvanel::win {
 

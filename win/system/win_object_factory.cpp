@@ -1,9 +1,9 @@
-#include "win/win_object_factory.h"
+#include "win/system/win_object_factory.h"
 
 #include <objbase.h>
 
-#include "win/com_ptr.h"
-#include "win/outlook_application.h"
+#include "win/com/com_ptr.h"
+#include "win/outlook/outlook_application.h"
 
 namespace korvanel::win {
 

@@ -1,11 +1,11 @@
-#include "win/win_shell.h"
+#include "win/system/win_shell.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 
-#include "win/wide.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win {
 

@@ -1,7 +1,7 @@
-#include "win/com_server.h"
+#include "win/com/com_server.h"
 
-#include "win/com_object.h"
-#include "win/guard.h"
+#include "win/com/com_object.h"
+#include "win/com/guard.h"
 
 namespace korvanel::win {
 namespace {

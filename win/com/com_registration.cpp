@@ -1,9 +1,9 @@
-#include "win/com_registration.h"
+#include "win/com/com_registration.h"
 
 #include <olectl.h>
 
-#include "win/com_ptr.h"
-#include "win/wide.h"
+#include "win/com/com_ptr.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win {
 

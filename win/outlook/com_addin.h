@@ -5,7 +5,7 @@
 #include <oaidl.h>
 
 #include "platform/outlook.h"
-#include "win/com_ptr.h"
+#include "win/com/com_ptr.h"
 
 namespace korvanel::win {
 

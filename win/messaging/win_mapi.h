@@ -6,7 +6,7 @@
 #include <unknwn.h>
 
 #include "platform/mapi.h"
-#include "win/com_ptr.h"
+#include "win/com/com_ptr.h"
 
 namespace korvanel::win {
 

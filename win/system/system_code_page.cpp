@@ -1,11 +1,11 @@
-#include "win/system_code_page.h"
+#include "win/system/system_code_page.h"
 
 #include <windows.h>
 
 #include <climits>
 #include <string>
 
-#include "win/wide.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win {
 

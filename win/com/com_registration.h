@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "platform/registry.h"
-#include "win/com_server.h"
+#include "win/com/com_server.h"
 
 namespace korvanel::win {
 

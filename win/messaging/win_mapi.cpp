@@ -1,4 +1,4 @@
-#include "win/korvanel/win_mapi.h"
+#include "win/messaging/win_mapi.h"
 
 #include <mapix.h>
 #include <mapiutil.h>

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "text/text.h"
-#include "win/com_variant.h"
+#include "win/com/com_variant.h"
 
 namespace korvanel::win {
 

@@ -1,9 +1,9 @@
-#include "win/com_addin.h"
+#include "win/outlook/com_addin.h"
 
-#include "win/com_variant.h"
-#include "win/dispatch_adapter.h"
-#include "win/late_bound.h"
-#include "win/variant_conversion.h"
+#include "win/com/com_variant.h"
+#include "win/com/dispatch_adapter.h"
+#include "win/com/late_bound.h"
+#include "win/com/variant_conversion.h"
 
 namespace korvanel::win {
 

@@ -1,4 +1,4 @@
-#include "win/module.h"
+#include "win/com/module.h"
 
 #include <atomic>
 

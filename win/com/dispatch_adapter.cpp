@@ -1,8 +1,8 @@
-#include "win/dispatch_adapter.h"
+#include "win/com/dispatch_adapter.h"
 
-#include "win/com_variant.h"
-#include "win/late_bound.h"
-#include "win/variant_conversion.h"
+#include "win/com/com_variant.h"
+#include "win/com/late_bound.h"
+#include "win/com/variant_conversion.h"
 
 namespace korvanel::win {
 

@@ -1,11 +1,11 @@
-#include "win/late_bound.h"
+#include "win/com/late_bound.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "win/guard.h"
-#include "win/wide.h"
+#include "win/com/guard.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win {
 namespace {

@@ -1,4 +1,4 @@
-#include "win/advapi_registry.h"
+#include "win/system/advapi_registry.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "win/wide.h"
+#include "win/com/wide.h"
 
 namespace korvanel::win {
 

@@ -5,8 +5,8 @@
 
 #include <oaidl.h>
 
-#include "win/com_object.h"
-#include "win/guard.h"
+#include "win/com/com_object.h"
+#include "win/com/guard.h"
 
 namespace korvanel::win {
 
