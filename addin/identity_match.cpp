@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "addin/address_list.h"
-#include "addin/identity_text_forms.h"
 #include "addin/piece_reader.h"
 
 namespace korvanel::addin {
@@ -12,8 +11,7 @@ namespace {
 // The earliest row whose address equals one of the filter entries, or -1.
 int firstRowInFilter(const IdentityTable& table, TextView filter) {
   int best = -1;
-  PieceReader entries(filter, TextView(&kRecipientSeparator, 1));
-  for (TextView f; entries.next(f);) {
+  for (TextView f : filterEntriesOf(filter)) {
     const std::vector<int>& rows = table.rowsWithEmail(f);
     if (!rows.empty() && (best < 0 || rows.front() < best)) best = rows.front();
   }

@@ -21,7 +21,8 @@ inline std::size_t findUnit(text::TextView s, char16_t c, std::size_t from = 0) 
   while (at < end) {
     const void* hit = std::memchr(bytes + at, static_cast<int>(c), end - at);
     if (hit == nullptr) return text::TextView::npos;
-    const std::size_t offset = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - bytes);
+    const std::size_t offset =
+        static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - bytes);
     const std::size_t unit = offset / sizeof(char16_t);
     if (s[unit] == c) return unit;
     at = offset + 1;
@@ -69,6 +70,17 @@ inline text::TextView trimView(text::TextView s) {
   const std::size_t first = s.find_first_not_of(u' ');
   if (first == text::TextView::npos) return {};
   return s.substr(first, s.find_last_not_of(u' ') - first + 1);
+}
+
+// Mail separates the words of its header values with spaces and tabs alike.
+inline bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// The text without leading and trailing spaces and tabs, as a view into it.
+inline text::TextView trimBlanks(text::TextView s) {
+  constexpr text::TextView kBlanks = u" \t";
+  const std::size_t first = s.find_first_not_of(kBlanks);
+  if (first == text::TextView::npos) return {};
+  return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
 
 }  // namespace korvanel::addin

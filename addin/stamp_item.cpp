@@ -83,9 +83,7 @@ Text arrivalRecipientList(TextView headers, Text& xRecipientList, platform::Item
       list += kRecipientSeparator;
     }
   }
-  if (!xRecipientList.empty()) {
-    xRecipientList = text::replaceAll(xRecipientList, u";", TextView(&kRecipientSeparator, 1));
-  }
+  xRecipientList = serverRecipientList(xRecipientList);
   if (list.empty()) list = xRecipientList;
   return list;
 }

@@ -16,11 +16,16 @@ using text::TextView;
 // Keeps test expectations readable: entries shown one per line.
 std::string show(const Text& list) { return text::toUtf8(text::replaceAll(list, u"\r", u"|")); }
 
-TEST(GetXRecipientList, FirstMatchingLineInAnyCaseSplitAtSemicolons) {
+TEST(GetXRecipientList, FirstMatchingLineInAnyCaseSplitAtSemicolonsEachEntryTrimmed) {
+  // The server writes "a; b": the blank after each semicolon is no part of the address.
   EXPECT_EQ(show(GetXRecipientList(u"Received: from a\r\n"
-                                   u"x-recipientlist:  ann@x.com;bob@y.com; carl@z.com  \r\n"
+                                   u"x-recipientlist:\t ann@x.com;bob@y.com; carl@z.com ;\t;  \r\n"
                                    u"X-RecipientList: late@x.com\r\n")),
-            "ann@x.com|bob@y.com| carl@z.com");
+            "ann@x.com|bob@y.com|carl@z.com");
+  // The property holds the same form; a list already read comes out the same.
+  EXPECT_EQ(show(serverRecipientList(u"a@x.com; b@y.com")), "a@x.com|b@y.com");
+  EXPECT_EQ(show(serverRecipientList(u"a@x.com\r b@y.com ")), "a@x.com|b@y.com");
+  EXPECT_EQ(serverRecipientList(u" ; "), u"");
 }
 
 TEST(GetXRecipientList, IgnoresIndentedShortAndContinuedLines) {
@@ -49,11 +54,40 @@ TEST(GetToCcList, OnlyToAndCcInTheFirstColumnInAnyCase) {
   EXPECT_EQ(GetToCcList(u"Subject: none\r\nTo"), u"");
 }
 
-TEST(GetToCcList, LinesBreakOnlyAtCarriageReturnLineFeed) {
-  // Neither code units whose bytes hold 0x0D or 0x0A nor a lone LF break a line.
-  EXPECT_EQ(show(GetToCcList(u"To: \u0D0D\u0A0D <a@x.com>\n\u0D0A\r\nSubject: x\r\n"
+TEST(GetToCcList, LinesEndAtCrLfOrABareLf) {
+  // Code units whose bytes hold 0x0D or 0x0A break no line.
+  EXPECT_EQ(show(GetToCcList(u"To: \u0D0D\u0A0D <a@x.com>\r\n\u0D0A\r\nSubject: x\r\n"
                              u"\u0D0D\r\nCc: b@y.com")),
-            " \u0D0D\u0A0D <a@x.com>\n\u0D0A| b@y.com");
+            " \u0D0D\u0A0D <a@x.com>\u0D0A| b@y.com");
+  // A header written with bare LFs reads as one written with CR LF.
+  EXPECT_EQ(show(GetToCcList(u"To: a@x.com,\n\tb@y.com\nSubject: c@z.com\nCc: d@w.com\r\n")),
+            " a@x.com|b@y.com| d@w.com");
+  EXPECT_EQ(show(GetXRecipientList(u"Subject: x\nX-RecipientList: a@x.com; b@y.com\nTo: c")),
+            "a@x.com|b@y.com");
+}
+
+TEST(GetToCcList, FoldedLineHoldingAColonStillContinuesTheHeader) {
+  EXPECT_EQ(show(GetToCcList(u"To: a@x.com,\r\n \"Sales: East\" <east@x.com>,\r\n"
+                             u"\"Team: West\" <west@x.com>\r\nSubject: x@y.com")),
+            " a@x.com| \"Sales: East\" <east@x.com>|\"Team: West\" <west@x.com>");
+}
+
+TEST(GetToCcList, GroupsGiveTheirMembers) {
+  EXPECT_EQ(show(GetToCcList(u"To: Team: a@x.com, Bob <b@y.com>;, c@z.com\r\n"
+                             u"Cc: undisclosed-recipients:;\r\n"
+                             u"\tEast: \"Doe, Ann\" <ann@x.com>;")),
+            " a@x.com| Bob <b@y.com>| c@z.com| \"Doe, Ann\" <ann@x.com>");
+}
+
+TEST(GetToCcList, UnclosedAngleBracketEndsAtTheNextComma) {
+  EXPECT_EQ(show(GetToCcList(u"To: Ann <ann@x.com, bob@y.com, Carl <c@z.com>\r\nCc: d@w.com")),
+            " Ann <ann@x.com| bob@y.com| Carl <c@z.com>| d@w.com");
+}
+
+TEST(GetToCcList, TabsAreBlanksAndATabFoldSplitsOnlyAfterAWholeRecipient) {
+  EXPECT_EQ(show(GetToCcList(u"To:\tann@x.com,\t \t,\tbob@y.com\r\n"
+                             u"Cc: Carl Diaz\r\n\t<carl@z.com>\r\n\tdee@w.com")),
+            "\tann@x.com|\tbob@y.com| Carl Diaz\t<carl@z.com>|dee@w.com");
 }
 
 TEST(GetToCcList, BlankLinesChangeNothing) {
@@ -84,10 +118,9 @@ TEST(GetToCcList, UnclosedQuoteDoesNotSwallowTheNextHeader) {
 
 TEST(GetToCcList, CommaSeparatedRecipientsAreAllParsed) {
   Text names;
-  EXPECT_EQ(show(ParseAddressList(
-                GetToCcList(u"To: ann@fabrikam.com, Sales <sales@contoso.com>\r\n"
-                            u"Cc: \"Doe, Ann\" <ann.doe@contoso.com>"),
-                names, u"")),
+  EXPECT_EQ(show(ParseAddressList(GetToCcList(u"To: ann@fabrikam.com, Sales <sales@contoso.com>\r\n"
+                                              u"Cc: \"Doe, Ann\" <ann.doe@contoso.com>"),
+                                  names, u"")),
             "ann@fabrikam.com|sales@contoso.com|ann.doe@contoso.com");
   EXPECT_EQ(show(names), "|Sales|Doe, Ann");
 }
@@ -108,8 +141,22 @@ TEST(ParseAddressList, ReadsOneAddressAndNamePerEntry) {
       {u"\"\" <ann@x.com>", "ann@x.com", "\"\""},
       {u"\"Ann\"ann@x.com\"", "ann@x.com", "Ann"},
       {u"ann@x.com, bob@y.com", "ann@x.com,", ""},
-      {u"Ann\t<ann@x.com>", "ann@x.com", "Ann\t"},
+      {u"Ann\t<ann@x.com>", "ann@x.com", "Ann"},
+      {u"\tAnn Doe\tann@x.com\t", "ann@x.com", "Ann Doe"},
       {u"@", "@", ""},
+      // The address in angle brackets wins over an "@" in the display name.
+      {u"\"ann@x.com\" <bob@y.com>", "bob@y.com", "ann@x.com"},
+      {u"\"Ann <ann@x.com>, (old)\" <bob@y.com>", "bob@y.com", "Ann <ann@x.com>, (old)"},
+      {u"(ann@x.com) Bob <bob@y.com>", "bob@y.com", "(ann@x.com) Bob"},
+      {u"Ann < ann@x.com >", "ann@x.com", "Ann"},
+      {u"Ann <ann@x.com", "ann@x.com", "Ann"},
+      {u"<notes> ann@x.com", "ann@x.com", "<notes>"},
+      // An apostrophe inside the local part belongs to it; one that opens the word does not.
+      {u"o'brien@x.com", "o'brien@x.com", ""},
+      {u"Pat O'Brien <pat.o'brien@x.com>", "pat.o'brien@x.com", "Pat O'Brien"},
+      {u"Pat o'brien@x.com", "o'brien@x.com", "Pat"},
+      {u"'ann@x.com'", "ann@x.com", ""},
+      {u"Ann 'ann@x.com'", "ann@x.com", "Ann"},
   };
   for (const ParseCase& c : cases) {
     Text names;

@@ -1,10 +1,11 @@
+#include "addin/identity_match.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
 #include "addin/address_list.h"
-#include "addin/identity_match.h"
 #include "addin/identity_table.h"
 #include "text/text.h"
 
@@ -18,8 +19,8 @@ IdentityTable tableOf(std::vector<std::pair<Text, Text>> emailAndName) {
   IdentityTable table;
   int key = 1;
   for (auto& [email, name] : emailAndName) {
-    table.addRow(IdentityRow{text::toText(key), email, name, u"EX [" + name + u"]",
-                             text::toText(key + 1)});
+    table.addRow(
+        IdentityRow{text::toText(key), email, name, u"EX [" + name + u"]", text::toText(key + 1)});
     ++key;
   }
   return table;
@@ -45,12 +46,11 @@ TEST_F(FindIdentityTest, DisplayNameChoosesBetweenRowsSharingAnAddress) {
 
 TEST_F(FindIdentityTest, TableOrderFirstThenListOrder) {
   // Ann comes first in the list, but the sales rows come first in the table.
-  EXPECT_EQ(FindIdentity(table_, u" ann@fabrikam.com\r Contoso Sales <sales@contoso.com>", u""),
-            2);
+  EXPECT_EQ(FindIdentity(table_, u" ann@fabrikam.com\r Contoso Sales <sales@contoso.com>", u""), 2);
   // Only the first occurrence of the address is asked for its display name.
-  EXPECT_EQ(FindIdentity(table_, u"Other <sales@contoso.com>\rContoso Sales <sales@contoso.com>",
-                         u""),
-            0);
+  EXPECT_EQ(
+      FindIdentity(table_, u"Other <sales@contoso.com>\rContoso Sales <sales@contoso.com>", u""),
+      0);
   // A header line of several recipients, split per recipient.
   EXPECT_EQ(FindIdentity(table_, u" bob@x.com\r Ann <ann@fabrikam.com>", u""), 3);
 }
@@ -63,14 +63,28 @@ TEST_F(FindIdentityTest, LoneAddressWithoutNameTakesFirstRowButSeveralCompareEmp
 
 TEST_F(FindIdentityTest, FilterNarrowsTheListAndSecondPassUsesIt) {
   // The filter drops the sales address, so Ann's row is found.
-  EXPECT_EQ(FindIdentity(table_, u"Sales <sales@contoso.com>\rann@fabrikam.com",
-                         u"ann@fabrikam.com"),
-            3);
+  EXPECT_EQ(
+      FindIdentity(table_, u"Sales <sales@contoso.com>\rann@fabrikam.com", u"ann@fabrikam.com"), 3);
   // Nothing in the list survives: the filter itself is matched.
   EXPECT_EQ(FindIdentity(table_, u"bob@x.com", u"nobody@x.com\rsales@contoso.com"), 0);
   // A listed address matches no row; the second pass finds the filter's identity.
   EXPECT_EQ(FindIdentity(table_, u"bob@x.com", u"bob@x.com\rann@fabrikam.com"), 3);
   EXPECT_EQ(FindIdentity(table_, u"bob@x.com", u"bob@x.com\rcarl@x.com"), -1);
+  // Entries are compared without the blanks the server writes around them.
+  EXPECT_EQ(FindIdentity(table_, u"bob@x.com", u"bob@x.com\r\t ann@fabrikam.com "), 3);
+  EXPECT_EQ(FindIdentity(table_, u"Ann <ann@fabrikam.com>\rSales <sales@contoso.com>",
+                         u" sales@contoso.com"),
+            0);
+}
+
+TEST_F(FindIdentityTest, AddressesReadAsMailWritesThem) {
+  // The address in angle brackets, not an "@" in the quoted name before it.
+  EXPECT_EQ(FindIdentity(table_, u"\"sales@contoso.com\" <ann@fabrikam.com>", u""), 3);
+  // Tabs are blanks, around the entry and before the brackets.
+  EXPECT_EQ(FindIdentity(table_, u"\tContoso Sales\t<sales@contoso.com>\t", u""), 2);
+  const IdentityTable table = tableOf({{u"o'brien@x.com", u"Pat O'Brien"}});
+  EXPECT_EQ(FindIdentity(table, u"o'brien@x.com", u""), 0);
+  EXPECT_EQ(FindIdentity(table, u"Pat O'Brien <o'brien@x.com>", u""), 0);
 }
 
 TEST_F(FindIdentityTest, NothingToMatch) {
@@ -135,10 +149,18 @@ TEST(FindIdentityIndex, AgreesWithTheRowByRowRule) {
     for (std::size_t e = 0; e < entries; ++e) {
       if (e > 0) list += u'\r';
       switch (pick(4)) {
-        case 0: list += emails[pick(5)]; break;
-        case 1: list += names[pick(5)] + u" <" + emails[pick(5)] + u">"; break;
-        case 2: list += u"\"" + names[pick(5)] + u"\" " + emails[pick(5)]; break;
-        default: list += u"other@q.com"; break;
+        case 0:
+          list += emails[pick(5)];
+          break;
+        case 1:
+          list += names[pick(5)] + u" <" + emails[pick(5)] + u">";
+          break;
+        case 2:
+          list += u"\"" + names[pick(5)] + u"\" " + emails[pick(5)];
+          break;
+        default:
+          list += u"other@q.com";
+          break;
       }
     }
     Text filter;
@@ -154,8 +176,12 @@ TEST(FindIdentityIndex, AgreesWithTheRowByRowRule) {
 
 TEST(IdentityTable, BuiltFromTheAccountListsWithMissingCellsEmpty) {
   const IdentityTable table = IdentityTable::fromAccountLists(
-      u"00000003\x0001" u"a@x.com\x0001" u"Ann\t00000004\x0001\x0001\t00000005\x0001" u"c@z.com"
-      u"\x0001" u"Carl",
+      u"00000003\x0001"
+      u"a@x.com\x0001"
+      u"Ann\t00000004\x0001\x0001\t00000005\x0001"
+      u"c@z.com"
+      u"\x0001"
+      u"Carl",
       u"00000003\t00000004\t00000005", u"a@x.com\t\tc@z.com", u"Ann\tMbx",
       u"EX [Ann <a@x.com>]\tEX MBX [Mbx]\tEX [Carl <c@z.com>]\textra", u"2\t3\t4");
   ASSERT_EQ(table.IdFirst(), 0);

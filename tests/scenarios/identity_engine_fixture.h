@@ -52,6 +52,9 @@ class EngineFixture {
     addIdentity(kSalesAccount, u"Sales", u"sales@contoso.com");
     addIdentity(kSupportAccount, u"Support", u"support@contoso.com");
     addIdentity(kHelpDeskAccount, u"Help Desk", kHelpDeskDn);
+    for (const IdentitySeed& identity : moreIdentities) {
+      addIdentity(identity.accountName, identity.displayName, identity.email);
+    }
     for (const sim::MailAccountSeed& account : mailAccounts) {
       ASSERT_NE(sim::seedMailAccount(machine->registry(), kProfileName, account), 0u);
     }
@@ -195,6 +198,13 @@ class EngineFixture {
 
   // Ordinary mail accounts the profile has besides Exchange, set before startMachine.
   std::vector<sim::MailAccountSeed> mailAccounts;
+  // Identities after the three of every machine, in table order, set before startMachine.
+  struct IdentitySeed {
+    Text accountName;
+    Text displayName;
+    Text email;
+  };
+  std::vector<IdentitySeed> moreIdentities;
 
   std::unique_ptr<sim::Machine> machine;
   std::shared_ptr<sim::Outlook> outlook;

@@ -41,7 +41,7 @@ MatchInputs matchInputs(TextView headers, TextView xRecipientList,
     }
     in.source = "the message's recipients";
   }
-  in.filter = text::replaceAll(filter, u";", TextView(&addin::kRecipientSeparator, 1));
+  in.filter = addin::serverRecipientList(filter);
   if (in.list.empty()) {
     in.list = in.filter;
     in.source = in.list.empty() ? "nothing" : "the server's recipient list (X-RecipientList)";
