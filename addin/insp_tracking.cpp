@@ -79,7 +79,7 @@ text::Text AddInsp(AddinContext& ctx, const platform::InspectorPtr& inspector) {
       return text::Text();
     }
     const auto key = state.NextInspectorKey;
-    wrapper->Key(static_cast<std::int64_t>(key));
+    wrapper->Key(key);
     text::Text keyText = text::toText(key);
     const bool added = state.InspectorWrappers.emplace(keyText, wrapper).second;
     ++state.NextInspectorKey;

@@ -15,9 +15,17 @@ text::Text profileFilePrefix(text::TextView profileName) {
   return text::replaceAll(profileName, u".", u" ");
 }
 
-void startOutlookOn(AddinContext& ctx, text::TextView profileName) {
-  profile::startOutlook(ctx.services.shell, ctx.state.OutlookVersion, profile::kProfileOption,
-                        profileName, platform::kWindowNormalFocus);
+// Marks the profile for the refresh and starts Outlook on it. A name that cannot stand on a
+// command line starts nothing, and then no mark is left behind either: the user's own next
+// start must not open the Options dialog for a restart that never happened.
+void restartOn(AddinContext& ctx, text::TextView profileName) {
+  platform::Shell& shell = ctx.services.shell;
+  if (!profile::OutlookCommandLine(shell, ctx.state.OutlookVersion, profile::kProfileOption,
+                                   profileName))
+    return;
+  ctx.settings.SetRefreshFlag(profileName);
+  profile::startOutlook(shell, ctx.state.OutlookVersion, profile::kProfileOption, profileName,
+                        platform::kWindowNormalFocus);
 }
 
 }  // namespace
@@ -56,18 +64,14 @@ void carryOutRestart(AddinContext& ctx) {
   switch (state.RestartMode) {
     case kRestartAfterReread:
       deleteTempProfileFiles(ctx.services.shell, state.ProfileName);
-      if (!state.BaseProfileName.empty()) {
-        ctx.settings.SetRefreshFlag(state.BaseProfileName);
-        startOutlookOn(ctx, state.BaseProfileName);
-      }
+      if (!state.BaseProfileName.empty()) restartOn(ctx, state.BaseProfileName);
       break;
     case kRestartRereadAddresses:
       profile::RereadProfileAddresses(ctx.services, ctx.accounts.primitives(), state.ProfileName,
                                       state.OutlookVersion);
       break;
     case kRestartSameProfile:
-      ctx.settings.SetRefreshFlag(state.ProfileName);
-      startOutlookOn(ctx, state.ProfileName);
+      restartOn(ctx, state.ProfileName);
       break;
     default:
       break;

@@ -85,7 +85,8 @@ struct SharedState {
   // ---- Used by the inspector wrappers.
   // The wrapper of each tracked item window, by its key as decimal text.
   std::map<text::Text, std::shared_ptr<clsInspWrap>> InspectorWrappers;
-  long NextInspectorKey = 0;
+  // 64-bit on every build (a long is 32-bit on Windows), so keys never run out in a run.
+  std::int64_t NextInspectorKey = 0;
   // Set by every activation that reaches the item-type test of the sender selection.
   bool ComposeIsMail = false;
   bool ComposeIsTask = false;
@@ -95,5 +96,8 @@ struct SharedState {
   // The hooked accounts drop-down entry, shared by all wrappers; released by ReleaseAddIn.
   platform::CommandBarControlPtr SharedAccountsButton;
 };
+
+// Checked where it matters most: the 32-bit Windows build of the add-in.
+static_assert(sizeof(SharedState::NextInspectorKey) == 8, "window keys are 64-bit");
 
 }  // namespace korvanel::addin

@@ -1,13 +1,13 @@
 // The texts of the page's message boxes and input box, word for word as users have always
-// seen them ("wiil" included). Lines are separated by a carriage return alone.
+// seen them. Lines are separated by a carriage return alone.
 #pragma once
 
 namespace korvanel::page {
 
 inline constexpr char16_t kRestartQuestion[] =
-    u"Outlook wiil be restarted to finish the configuration.\rRestart it now?";
+    u"Outlook will be restarted to finish the configuration.\rRestart it now?";
 inline constexpr char16_t kRefreshQuestion[] =
-    u"Outlook wiil be restarted to re-read the e-mail addresses stored in the Active "
+    u"Outlook will be restarted to re-read the e-mail addresses stored in the Active "
     u"Directory.\rYou should re-populate the list after restarting.\rContinue?";
 inline constexpr char16_t kDeleteSelectedQuestion[] =
     u"Are you sure you want to delete the selected item from the list?";

@@ -91,6 +91,17 @@ TEST_F(InspectorTracking, KeysKeepComingPastTheSixteenBitRange) {
   EXPECT_EQ(ctx->state.NextInspectorKey, 32770);
 }
 
+TEST_F(InspectorTracking, KeysKeepComingPastTheThirtyTwoBitRange) {
+  start();
+  ctx->state.NextInspectorKey = 2147483647;
+  outlook->newItem(platform::kOlMail);
+  auto beyond = outlook->newItem(platform::kOlMail);
+  EXPECT_EQ(keys(), (std::vector<Text>{u"2147483647", u"2147483648"}));
+  EXPECT_EQ(ctx->state.InspectorWrappers.at(u"2147483648")->Key(), 2147483648LL);
+  ASSERT_TRUE(outlook->closeWindow(beyond));
+  EXPECT_EQ(keys(), (std::vector<Text>{u"2147483647"}));
+}
+
 TEST_F(InspectorTracking, ACancelledCloseKeepsTheWrapper) {
   start();
   auto message = receive(platform::kOlMail, u"Keep me");

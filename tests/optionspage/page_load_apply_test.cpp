@@ -150,6 +150,8 @@ TEST_F(PageLoadApplyTest, ApplyWritesTheListInItsOrderWithIdsFromNextAccountID) 
 
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_EQ(shell.messages[0].text, kRestartQuestion);
+  EXPECT_EQ(shell.messages[0].text,
+            u"Outlook will be restarted to finish the configuration.\rRestart it now?");
   EXPECT_EQ(shell.messages[0].title, u"Korvanel");
   EXPECT_EQ(shell.messages[0].style, 308);
   EXPECT_THAT(shell.keys, ElementsAre(u"{Right}"));  // the input box's; no Esc
@@ -231,6 +233,7 @@ TEST_F(PageLoadApplyTest, RefreshRemovesTheIdentitiesAndRestartsWithoutAsking) {
   page->cmdRefresh_Click();
   ASSERT_EQ(shell.messages.size(), 2u);  // the refresh question twice, no restart question
   EXPECT_EQ(shell.messages[1].text, kRefreshQuestion);
+  EXPECT_EQ(shell.messages[1].text.substr(0, 25), u"Outlook will be restarted");
   EXPECT_EQ(shell.messages[1].style, 308);
   EXPECT_EQ(ui().List1.ListCount(), 0);
   EXPECT_TRUE(identities().empty());

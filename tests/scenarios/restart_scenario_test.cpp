@@ -148,6 +148,8 @@ TEST_P(RestartTest, AProfileNameWithAQuoteNeverReachesACommandLine) {
   machine->quitOutlook();
   EXPECT_TRUE(machine->shell().processes().empty());
   EXPECT_EQ(machine->runs().size(), 1u);
+  // Nor is the profile left marked: the user's own start opens no Options dialog.
+  EXPECT_FALSE(refreshFlagSet(name));
 
   // A re-read: no temporary profile is made and the user is told to re-create the profile.
   ASSERT_TRUE(machine->startOutlook(name));
@@ -157,6 +159,15 @@ TEST_P(RestartTest, AProfileNameWithAQuoteNeverReachesACommandLine) {
   EXPECT_FALSE(profileExists(name + u"_delete_it"));
   ASSERT_FALSE(machine->shell().dialogs().empty());
   EXPECT_NE(machine->shell().dialogs().back().text.find(u"re-create Outlook profile"), Text::npos);
+
+  // The end of a re-read on such a profile's temporary copy starts nothing and marks nothing.
+  seed.profileName = name + u"_delete_it";
+  ASSERT_TRUE(sim::seedOutlookProfile(machine->registry(), seed));
+  const std::size_t before = machine->runs().size();
+  machine->startOutlook(name + u"_delete_it");
+  EXPECT_EQ(machine->runs().size(), before + 1);
+  EXPECT_TRUE(machine->shell().processes().empty());
+  EXPECT_FALSE(refreshFlagSet(name));
 }
 
 TEST_P(RestartTest, WildcardsAndDotsInTheProfileNameMatchOnlyThemselves) {

@@ -39,7 +39,7 @@ class QueueHost final : public ShellHost {
 TEST(SimShell, MessageBoxesAnswerFromTheScriptThenByDefault) {
   SimShell shell;
   shell.answerMessageBox(kIdYes, u"restart it now?");
-  EXPECT_EQ(shell.messageBox(u"Outlook wiil be restarted.\rRestart it now?", u"Korvanel", 308),
+  EXPECT_EQ(shell.messageBox(u"Outlook will be restarted.\rRestart it now?", u"Korvanel", 308),
             kIdYes);
   // Unscripted: the default button (MB_DEFBUTTON2 of Yes/No is No; OK for a notice).
   EXPECT_EQ(shell.messageBox(u"Continue?", u"Korvanel", 308), kIdNo);
@@ -47,7 +47,7 @@ TEST(SimShell, MessageBoxesAnswerFromTheScriptThenByDefault) {
 
   ASSERT_EQ(shell.dialogs().size(), 3u);
   const DialogRecord& first = shell.dialogs()[0];
-  EXPECT_EQ(first.text, u"Outlook wiil be restarted.\rRestart it now?");
+  EXPECT_EQ(first.text, u"Outlook will be restarted.\rRestart it now?");
   EXPECT_EQ(first.title, u"Korvanel");
   EXPECT_EQ(first.style, 308);
   EXPECT_TRUE(first.scripted);
