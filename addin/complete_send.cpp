@@ -5,6 +5,7 @@
 #include "addin/cdo_fields.h"
 #include "addin/identity_text_forms.h"
 #include "addin/message_property_names.h"
+#include "addin/stamped_identity.h"
 #include "addin/unsent_message.h"
 
 namespace korvanel::addin {
@@ -94,17 +95,7 @@ bool rewriteCdoMessage(AddinContext& ctx, platform::Item& item, platform::CdoMes
     if (mailbox) {
       sendOnBehalfOfMailbox();
     } else {
-      // The name written with the address picks, among identities sharing it, the one
-      // the message was stamped with.
-      Text display = text::trim(table.DisplayName(k));
-      if (!text::equalsNoCase(display, stamp.name)) {
-        for (int r : table.rowsWithEmail(stamp.address)) {
-          if (r > k && text::equalsNoCase(text::trim(table.DisplayName(r)), stamp.name)) {
-            display = text::trim(table.DisplayName(r));
-            break;
-          }
-        }
-      }
+      const Text display = text::trim(table.DisplayName(k));
       deleteCdoField(fields, tag::kReplyRecipientEntries);
       deleteCdoField(fields, tag::kReplyRecipientNames);
       complete = fields.addTag(tag::kReplyRecipientNames,
@@ -274,12 +265,12 @@ bool CompleteSendCDO(AddinContext& ctx, const ItemPtr& item) {
 
     const Text stampText = cdoFieldText(*fields, cdo::kAccountStamp);
     if (!decodeStamp(stampText, u"")) return false;
-    const std::optional<DecodedStamp> stamp =
-        decodeStamp(stampText, cdoFieldText(*fields, cdo::kAccountName));
+    const Text accountName = cdoFieldText(*fields, cdo::kAccountName);
+    const std::optional<DecodedStamp> stamp = decodeStamp(stampText, accountName);
     if (!stamp) return false;
-    const std::vector<int>& rows = ctx.state.IdentityTable.rowsWithEmail(stamp->address);
-    if (rows.empty()) return false;
-    const int k = rows.front();
+    // Identities may share an address: the row is the one the stamp names.
+    const int k = stampedIdentity(ctx.state.IdentityTable, accountName, stampText);
+    if (k < 0) return false;
 
     if (!billingWritable || !rewriteCdoMessage(ctx, *item, *message, *fields, k, *stamp)) {
       // Without the marker in the store the parked item would lie in Deleted Items never

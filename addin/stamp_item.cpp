@@ -5,6 +5,7 @@
 #include "addin/identity_text_forms.h"
 #include "addin/message_property_names.h"
 #include "addin/raw_property.h"
+#include "addin/stamped_identity.h"
 #include "addin/transport_headers.h"
 
 namespace korvanel::addin {
@@ -160,9 +161,8 @@ Text CompleteStamp(AddinContext& ctx, const ItemPtr& item, bool force) {
     if (!accessor) return result;
     const Text name = text::trim(accessor->getProperty(schema::kAccountName).toText());
     const Text stamp = text::trim(accessor->getProperty(schema::kAccountStamp).toText());
-    // The account name holds the identity's address: the first row with it is the one.
     const IdentityTable& table = ctx.state.IdentityTable;
-    const int i = FindIdentity(table, name, u"");
+    const int i = stampedIdentity(table, name, stamp);
     if (i < 0) return result;
     result = table.AccountIndex(i);
 
@@ -199,7 +199,7 @@ Text CompleteStampCDO(AddinContext& ctx, const ItemPtr& item, bool force) {
     const Text name = cdoFieldText(*fields, cdo::kAccountName);
     const Text stamp = cdoFieldText(*fields, cdo::kAccountStamp);
     const IdentityTable& table = ctx.state.IdentityTable;
-    const int i = FindIdentity(table, name, u"");
+    const int i = stampedIdentity(table, name, stamp);
     if (i < 0) return result;
     result = table.AccountIndex(i);
 
