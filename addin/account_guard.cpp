@@ -1,5 +1,6 @@
 #include "addin/account_guard.h"
 
+#include "addin/exchange_account.h"
 #include "addin/identity_text_forms.h"
 #include "platform/shell.h"
 
@@ -86,6 +87,8 @@ Text accountNameOfCaption(TextView caption) {
 
 bool refusesAccount(const SharedState& state, TextView accountName) {
   if (!state.ComposeIsTask && !state.ComposeIsAppointment) return false;
+  // The user's own account, even when named like an identity's.
+  if (isExchangeAccount(state, accountName)) return false;
   const bool identity = isAddressAccountName(accountName) || isMailboxAccountName(accountName);
   if (state.OutlookVersion < 12) return identity;
   // Outlook 2007 sends appointments through an address identity, never through a mailbox

@@ -30,7 +30,8 @@ text::Text accountNameOfCaption(text::TextView caption);
 
 // Whether the account may not send the item that was last activated: on Outlook 2003 any
 // identity account for tasks, appointments and meetings; on Outlook 2007 an "EX MBX"
-// account for those, and an "EX [" account for a task. Mail is never checked.
+// account for those, and an "EX [" account for a task. Mail is never checked, and the
+// Exchange account is never refused, whatever its name.
 bool refusesAccount(const SharedState& state, text::TextView accountName);
 
 // The message that refuses an account.

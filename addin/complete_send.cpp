@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "addin/cdo_fields.h"
+#include "addin/exchange_account.h"
 #include "addin/identity_text_forms.h"
 #include "addin/message_property_names.h"
 #include "addin/stamped_identity.h"
@@ -167,7 +168,10 @@ bool CompleteTaskSend(AddinContext& ctx, const ItemPtr& item) {
     const platform::PropertyAccessorPtr accessor = item->propertyAccessor();
     if (!accessor) return false;
     const Text name = text::trim(accessor->getProperty(schema::kAccountName).toText());
-    if (isIdentityAccountName(name)) repointAtExchangeAccount(ctx, *accessor);
+    const Text stamp = accessor->getProperty(schema::kAccountStamp).toText();
+    if (isIdentityAccountName(name) && !isExchangeAccount(ctx.state, name, stamp)) {
+      repointAtExchangeAccount(ctx, *accessor);
+    }
   } catch (...) {
   }
   return false;
@@ -188,9 +192,9 @@ bool CompleteSend(AddinContext& ctx, const ItemPtr& item) {
     Text onBehalfOf;
     if (const platform::PropertyAccessorPtr accessor = item->propertyAccessor()) {
       const Text name = text::trim(accessor->getProperty(schema::kAccountName).toText());
-      if (isIdentityAccountName(name)) {
+      const Text stamp = accessor->getProperty(schema::kAccountStamp).toText();
+      if (isIdentityAccountName(name) && !isExchangeAccount(ctx.state, name, stamp)) {
         stamped = true;
-        const Text stamp = accessor->getProperty(schema::kAccountStamp).toText();
         if (std::optional<DecodedStamp> decoded = decodeStamp(stamp, name)) {
           if (sentByTheUser(ctx, *item)) {
             if (text::startsWithNoCase(decoded->name, u"EX MBX [")) {
@@ -212,7 +216,8 @@ bool CompleteSend(AddinContext& ctx, const ItemPtr& item) {
     if (!stamped) {
       // When the stamp cannot be read, the account the item would leave through still tells.
       const platform::AccountPtr account = item->sendUsingAccount();
-      if (account && isIdentityAccountName(text::trim(account->displayName()))) {
+      const Text accountName = account ? text::trim(account->displayName()) : Text();
+      if (isIdentityAccountName(accountName) && !isExchangeAccount(ctx.state, accountName)) {
         reportMessageKeptOpen(ctx, item);
         return true;
       }
@@ -266,6 +271,8 @@ bool CompleteSendCDO(AddinContext& ctx, const ItemPtr& item) {
     const Text stampText = cdoFieldText(*fields, cdo::kAccountStamp);
     if (!decodeStamp(stampText, u"")) return false;
     const Text accountName = cdoFieldText(*fields, cdo::kAccountName);
+    // Sent through the user's own account: no identity to complete.
+    if (isExchangeAccount(ctx.state, accountName, stampText)) return false;
     const std::optional<DecodedStamp> stamp = decodeStamp(stampText, accountName);
     if (!stamp) return false;
     // Identities may share an address: the row is the one the stamp names.

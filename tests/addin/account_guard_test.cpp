@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "addin/exchange_account.h"
 #include "addin/sender_resolution.h"
 #include "profile/ui_language.h"
 
@@ -48,6 +49,29 @@ TEST(AccountGuard, Outlook2003RefusesEveryIdentityOutsideMail) {
     EXPECT_TRUE(refusesAccount(state, u"EX MBX [Help Desk]"));
     EXPECT_FALSE(refusesAccount(state, u"Microsoft Exchange Server"));
   }
+}
+
+TEST(AccountGuard, TheExchangeAccountNamedLikeAnIdentityIsNeverRefused) {
+  for (const std::int16_t version : {11, 12}) {
+    SharedState task = composing(version, true, false);
+    task.ExchangeAccountKey = u"00000002";
+    task.ExchangeAccountName = u"EX [Pat Doe <pat@contoso.com>]";
+    EXPECT_FALSE(refusesAccount(task, u"ex [Pat Doe <PAT@contoso.com>]"));
+    EXPECT_TRUE(refusesAccount(task, u"EX [Sales <sales@contoso.com>]"));
+  }
+}
+
+TEST(ExchangeAccount, KnownByTheStampsKeyElseByName) {
+  SharedState state;
+  state.ExchangeAccountKey = u"00000002";
+  state.ExchangeAccountName = u"EX [Pat Doe <pat@contoso.com>]";
+  EXPECT_TRUE(isExchangeAccount(state, u"Anything", u"00000002\x0001pat@contoso.com"));
+  // Another account's key, whatever the name says.
+  EXPECT_FALSE(isExchangeAccount(state, u"EX [Pat Doe <pat@contoso.com>]",
+                                 u"00000007\x0001pat@contoso.com"));
+  EXPECT_TRUE(isExchangeAccount(state, u" EX [Pat Doe <pat@contoso.com>] "));
+  EXPECT_FALSE(isExchangeAccount(state, u"EX [Sales <sales@contoso.com>]"));
+  EXPECT_FALSE(isExchangeAccount(SharedState(), u""));
 }
 
 TEST(AccountsShortcut, KeysFollowTheInterfaceLanguage) {

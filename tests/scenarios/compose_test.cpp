@@ -33,7 +33,8 @@ constexpr char16_t kHelpDeskDn[] = u"/o=Contoso/ou=Exchange/cn=Recipients/cn=hel
 constexpr char16_t kSalesAccount[] = u"EX [Sales <sales@contoso.com>]";
 constexpr char16_t kSupportAccount[] = u"EX [Support <support@contoso.com>]";
 constexpr char16_t kHelpDeskAccount[] = u"EX MBX [Help Desk]";
-constexpr char16_t kExchangeAccount[] = u"Microsoft Exchange Server";
+// As the Options page's Apply names it: the form of an identity account's name.
+constexpr char16_t kExchangeAccount[] = u"EX [Pat Doe <pat@contoso.com>]";
 
 Text accountKey(std::uint32_t id) {
   char buffer[9];
@@ -63,6 +64,7 @@ class ComposeTest : public ::testing::TestWithParam<int> {
     seed.proxyAddresses = {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com",
                            u"smtp:support@contoso.com"};
     seed.additionalMailboxes = {{u"Mailbox - Help Desk", kHelpDeskDn}};
+    seed.exchangeAccountName = kExchangeAccount;
     ASSERT_NE(machine->setUpExchangeProfile(seed), nullptr);
     addin::registerAddinClasses(machine->world().classes(), machine->services());
   }
@@ -435,6 +437,9 @@ TEST_P(ComposeTest, GuardRefusesIdentityAccountsWhereTheyCannotSend) {
     EXPECT_EQ(messages(), (std::vector<Text>{refusedHelpDesk}));
     EXPECT_EQ(appointment->selectedAccountKey, sales);
   }
+  // The Exchange account, named like an identity's since Apply, is the user's own.
+  outlook->chooseAccount(appointment, kExchangeAccount);
+  EXPECT_EQ(appointment->selectedAccountKey, accountKey(2));
   ASSERT_FALSE(machine->shell().dialogs().empty());
   EXPECT_EQ(machine->shell().dialogs()[0].title, u"Korvanel");
   EXPECT_EQ(machine->shell().dialogs()[0].style, 48);

@@ -24,6 +24,35 @@ TEST_P(IdentityChoice, ServerRecipientListWrittenWithBlanksFindsTheBlindCopiedId
   EXPECT_TRUE(machine->anomalies().empty());
 }
 
+// The fixture's Exchange account carries the name Apply gives it, "EX [Pat Doe <...>]".
+TEST_P(IdentityChoice, PlainMessageThroughTheRenamedExchangeAccountIsNoIdentitys) {
+  sim::InspectorHandle chosen = newMessage(u"Chosen");
+  ASSERT_TRUE(outlook->chooseAccount(chosen, kExchangeAccount));
+  sim::makeItem(outlook, chosen->item)->replyRecipients()->add(u"Team <team@contoso.com>");
+  EXPECT_TRUE(outlook->pressSend(chosen));
+  // A draft that carries no account of its own goes through the default one, the same.
+  sim::InspectorHandle draft = newMessage(u"Draft");
+  draft->item->props.remove(PropKey::named(sim::kPsetidCommon, prop::kAccountName));
+  draft->item->props.remove(PropKey::named(sim::kPsetidCommon, prop::kAccountStamp));
+  EXPECT_TRUE(outlook->pressSend(draft));
+
+  for (const char16_t* subject : {u"Chosen", u"Draft"}) {
+    SCOPED_TRACE(text::toUtf8(subject));
+    const auto sent = transmitted(subject);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]->account, kExchangeAccount);
+    EXPECT_EQ(sent[0]->sentRepresenting, u"");
+    EXPECT_EQ(itemsIn(platform::kOlFolderSentMail, subject).size(), 1u);
+  }
+  // The user's own reply-to stays, on the copy too; none is added.
+  EXPECT_EQ(transmitted(u"Chosen")[0]->replyTo, std::vector<Text>{u"Team <team@contoso.com>"});
+  EXPECT_EQ(itemsIn(platform::kOlFolderSentMail, u"Chosen")[0]->replyRecipients.size(), 1u);
+  EXPECT_TRUE(transmitted(u"Draft")[0]->replyTo.empty());
+  EXPECT_EQ(itemSends, 2) << "neither was parked";
+  EXPECT_TRUE(machine->shell().dialogs().empty());
+  EXPECT_TRUE(machine->anomalies().empty());
+}
+
 constexpr char16_t kSalesTeamAccount[] = u"EX [Sales Team <sales@contoso.com>]";
 
 // A second identity on the Sales address, told apart by its display name.

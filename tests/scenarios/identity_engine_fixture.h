@@ -28,7 +28,9 @@ using text::TextView;
 namespace prop = sim::prop;
 
 inline constexpr char16_t kProfileName[] = u"Outlook";
-inline constexpr char16_t kExchangeAccount[] = u"Microsoft Exchange Server";
+// The Exchange account as the Options page's Apply leaves it, in the form of an identity
+// account's name: users run with it so until Outlook starts once more.
+inline constexpr char16_t kExchangeAccount[] = u"EX [Pat Doe <pat@contoso.com>]";
 inline constexpr char16_t kHelpDeskDn[] = u"/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk";
 inline constexpr char16_t kSalesAccount[] = u"EX [Sales <sales@contoso.com>]";
 inline constexpr char16_t kSupportAccount[] = u"EX [Support <support@contoso.com>]";
@@ -48,6 +50,7 @@ class EngineFixture {
     seed.proxyAddresses = {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com",
                            u"smtp:support@contoso.com"};
     seed.additionalMailboxes = {{u"Mailbox - Help Desk", kHelpDeskDn}};
+    seed.exchangeAccountName = kExchangeAccount;
     ASSERT_NE(machine->setUpExchangeProfile(seed), nullptr);
     addIdentity(kSalesAccount, u"Sales", u"sales@contoso.com");
     addIdentity(kSupportAccount, u"Support", u"support@contoso.com");
