@@ -52,7 +52,17 @@ Text currentFolderStoreId(AddinContext& ctx) {
   return folder ? folder->storeId() : Text();
 }
 
-// The received message among the open windows whose conversation index opens conv.
+// Whether conv, a new item's conversation index, answers the message with this index: an
+// answer's index is the answered message's with a block of its own added. A brand-new
+// message starts a conversation of its own and answers nothing; an item without an index
+// is answered by nothing (every text would start with it).
+bool extendsIndex(TextView conv, TextView index) {
+  return !index.empty() && index.size() < conv.size() &&
+         text::equalsNoCase(index, conv.substr(0, index.size()));
+}
+
+// The received message among the open windows that conv answers. Every earlier message of
+// the conversation is extended by conv too; the one answered has the longest index.
 platform::ItemPtr answeredMessageInWindows(AddinContext& ctx, TextView conv) {
   const platform::ApplicationPtr& app = ctx.state.OutlookApp;
   if (!app) return nullptr;
@@ -60,17 +70,19 @@ platform::ItemPtr answeredMessageInWindows(AddinContext& ctx, TextView conv) {
   if (!inspectors) return nullptr;
   const long count = inspectors->count();
   if (count <= 1) return nullptr;
+  platform::ItemPtr answered;
+  std::size_t answeredLength = 0;
   for (long i = 1; i <= count; ++i) {
     const platform::InspectorPtr inspector = inspectors->item(i);
     if (!inspector) continue;
     platform::ItemPtr candidate = inspector->currentItem();
     if (!candidate || !candidate->sent()) continue;
     const Text index = candidate->conversationIndex();
-    // An item without an index answers nothing (every text would start with it).
-    if (index.empty() || index.size() > conv.size()) continue;
-    if (text::equalsNoCase(index, conv.substr(0, index.size()))) return candidate;
+    if (!extendsIndex(conv, index) || index.size() <= answeredLength) continue;
+    answered = std::move(candidate);
+    answeredLength = index.size();
   }
-  return nullptr;
+  return answered;
 }
 
 // The first selected item of the active Explorer.
@@ -148,8 +160,10 @@ bool resolveSenderOnActivate(AddinContext& ctx, const platform::InspectorPtr& in
       state.SenderKeys = storeIdentityPosition(ctx, folder ? folder->storeId() : Text());
       if (state.SenderKeys == kFirstAccount) state.SenderKeys = completeStampOf(ctx, answered);
     } else if (state.SenderKeys == kFirstAccount) {
-      // Replying from the message list: the selected message is the one answered.
-      if (const platform::ItemPtr selected = firstSelectedItem(ctx)) {
+      // Replying from the message list: the selected message is the one answered, when the
+      // new item's index says so. A new message written while it is selected answers nothing.
+      const platform::ItemPtr selected = firstSelectedItem(ctx);
+      if (selected && extendsIndex(conv, selected->conversationIndex())) {
         state.SenderKeys = completeStampOf(ctx, selected);
       }
     }

@@ -37,7 +37,10 @@ text::Text accountsShortcutKeys(const profile::LanguageFlags& flags);
 // The sender selection of a window's activation (the first part of the wrapper's
 // m_objInsp_Activate). Sets ComposeIsMail / ComposeIsTask / ComposeIsAppointment and
 // SenderKeys, marks and selects as documented. An item with an EntryID, or one that says
-// it was sent or received, is not new and is left alone. Returns true when it reached the
+// it was sent or received, is not new and is left alone. The message answered is an open
+// received message, else the selected one, only when the new item's conversation index
+// extends that message's (of several open ones, the longest index: the parent, not an
+// ancestor); a brand-new message answers none. Returns true when it reached the
 // item-type test, that is when the accounts drop-down is to be hooked next.
 bool resolveSenderOnActivate(AddinContext& ctx, const platform::InspectorPtr& inspector);
 

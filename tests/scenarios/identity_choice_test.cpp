@@ -53,6 +53,42 @@ TEST_P(IdentityChoice, PlainMessageThroughTheRenamedExchangeAccountIsNoIdentitys
   EXPECT_TRUE(machine->anomalies().empty());
 }
 
+TEST_P(IdentityChoice, NewMessageIsNoReplyToTheSelectedMessage) {
+  IncomingMessage message = mailTo(u"Sales <sales@contoso.com>", u"Receipt please");
+  message.readReceipt = true;
+  const ModelItemPtr selected = outlook->receive(message);
+  outlook->select({selected});
+  sim::InspectorHandle window = newMessage(u"Unrelated");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(state().SenderKeys, u"1");
+  EXPECT_NE(window->selectedAccountKey, keyOf(kSalesAccount));
+  // Nobody opened the selected message: its stamp and receipt request wait.
+  EXPECT_FALSE(hasAccountStamp(*selected));
+  EXPECT_TRUE(selected->props.get(PropKey::tag(prop::kReadReceiptRequested)).toBool());
+
+  // A reply to it, written from the message list, is one.
+  replyTo(selected);
+  EXPECT_EQ(state().SenderKeys, u"2");
+  EXPECT_EQ(accountStampOn(*selected), stampOf(kSalesAccount));
+}
+
+TEST_P(IdentityChoice, AmongOpenMessagesOfAConversationTheParentIsAnswered) {
+  // Ann wrote to Support; her follow-up in the same conversation went to Sales.
+  const Text first = u"01D9A0B1C2D3E4F5A6B7C8D9E0F1A2B3C4D5E6F7A8B9";
+  IncomingMessage opening = mailTo(u"Support <support@contoso.com>", u"Chairs");
+  opening.conversationIndex = first;
+  IncomingMessage followUp = mailTo(u"Sales <sales@contoso.com>", u"RE: Chairs");
+  followUp.conversationIndex = first + u"0000A1B2C3";
+  const ModelItemPtr ancestor = outlook->receive(opening);
+  const ModelItemPtr parent = outlook->receive(followUp);
+  outlook->open(ancestor);
+  outlook->open(parent);
+  sim::InspectorHandle reply = outlook->reply(parent);
+  ASSERT_NE(reply, nullptr);
+  EXPECT_EQ(state().SenderKeys, u"2");
+  EXPECT_EQ(reply->selectedAccountKey, keyOf(kSalesAccount));
+}
+
 constexpr char16_t kSalesTeamAccount[] = u"EX [Sales Team <sales@contoso.com>]";
 
 // A second identity on the Sales address, told apart by its display name.
