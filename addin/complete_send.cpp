@@ -1,5 +1,6 @@
 #include "addin/complete_send.h"
 
+#include <iterator>
 #include <vector>
 
 #include "addin/cdo_fields.h"
@@ -33,15 +34,47 @@ bool sentByTheUser(const AddinContext& ctx, platform::Item& item) {
   return onBehalf.empty() || text::equalsNoCase(onBehalf, ctx.state.CurrentUserName);
 }
 
-// Leaves the identity as the only reply-to recipient.
-void replaceReplyRecipients(const AddinContext& ctx, platform::Item& item,
+// Leaves the identity as the only reply-to recipient. False when that could not be done: a
+// reply-to left over beside the identity's would mix two addresses.
+bool replaceReplyRecipients(const AddinContext& ctx, platform::Item& item,
                             const DecodedStamp& stamp) {
   const platform::RecipientsPtr replyTo = item.replyRecipients();
-  if (!replyTo) return;
+  if (!replyTo) return false;
   for (long i = replyTo->count(); i >= 1; --i) replyTo->remove(i);
-  replyTo->add(ReplyToEntry(stamp.name, stamp.address, ctx.state.ReplyAddressFormat));
+  if (replyTo->count() != 0) return false;
+  if (!replyTo->add(ReplyToEntry(stamp.name, stamp.address, ctx.state.ReplyAddressFormat))) {
+    return false;
+  }
   replyTo->resolveAll();
+  return replyTo->count() == 1;
 }
+
+// The account properties of an item as they were before a send changed them. Put back when
+// the send cannot be completed, they leave the next Send the message the first one had.
+class AccountProperties {
+ public:
+  explicit AccountProperties(platform::PropertyAccessor& accessor) {
+    for (std::size_t k = 0; k < std::size(kNames); ++k)
+      values_[k] = accessor.getProperty(kNames[k]);
+  }
+
+  // A property that had no value is deleted again.
+  void restore(platform::PropertyAccessor& accessor) const {
+    for (std::size_t k = 0; k < std::size(kNames); ++k) {
+      if (values_[k].isEmpty()) {
+        accessor.deleteProperty(kNames[k]);
+      } else {
+        accessor.setProperty(kNames[k], values_[k]);
+      }
+    }
+  }
+
+ private:
+  static constexpr const char16_t* kNames[] = {schema::kAccountName, schema::kAccountStamp,
+                                               schema::kPrimarySendAccount,
+                                               schema::kNextSendAccount};
+  Variant values_[std::size(kNames)];
+};
 
 void dropReceivedAsCategories(platform::Item& item) {
   const Text categories = item.categories();
@@ -53,15 +86,17 @@ void dropReceivedAsCategories(platform::Item& item) {
 
 // Parks the item for the add-in to send again from Deleted Items: saved with the marker,
 // closed, deleted. The item is closed with its changes discarded only once they are saved,
-// so a failing save never costs the user the message: it stays open, unsent.
+// so a failing save never costs the user the message. False when it could not be saved
+// marked: its sender and marker are then as they were, and it stays open, unsent.
 bool parkForResend(AddinContext& ctx, const ItemPtr& item, TextView onBehalfOf) {
   const Text billing = item->billingInformation();
+  const Text sender = item->sentOnBehalfOfName();
   const bool marked =
       item->setSentOnBehalfOfName(onBehalfOf) && item->setBillingInformation(kSendItNow);
   if (!marked || !item->save()) {
+    item->setSentOnBehalfOfName(sender);
     item->setBillingInformation(billing);
-    reportMessageKeptOpen(ctx, item);
-    return true;
+    return false;
   }
   item->close(platform::kOlDiscard);
   ctx.services.shell.doEvents();
@@ -70,18 +105,16 @@ bool parkForResend(AddinContext& ctx, const ItemPtr& item, TextView onBehalfOf) 
 }
 
 // The CDO path's completion of an item whose stamp names identity row k; false when the
-// changes did not reach the store.
+// changes did not reach the store. The stamp goes only together with everything the re-send
+// needs, in one Update: a message that cannot be completed keeps its stamp in the store, for
+// the user's next Send.
 bool rewriteCdoMessage(AddinContext& ctx, platform::Item& item, platform::CdoMessage& message,
                        platform::CdoFields& fields, int k, const DecodedStamp& stamp) {
   const IdentityTable& table = ctx.state.IdentityTable;
   const bool mailbox = isMailboxAccountName(table.AccountName(k));
-  deleteCdoField(fields, cdo::kBilling);
-  deleteCdoField(fields, cdo::kAccountName);
-  deleteCdoField(fields, cdo::kAccountStamp);
 
-  // Every write the re-send depends on must reach the store, or the item is not parked. The
-  // stamp must go: it would send the message through the identity account.
-  bool complete = !fields.itemByName(cdo::kAccountStamp) && !fields.itemByName(cdo::kAccountName);
+  // Every write the re-send depends on must reach the store, or the item is not parked.
+  bool complete = true;
   const Text mailboxSender = table.DisplayName(k) + u" [EX:" + table.Email(k) + u"]";
   auto sendOnBehalfOfMailbox = [&] {
     deleteCdoField(fields, tag::kSentRepresentingEntryId);
@@ -96,23 +129,27 @@ bool rewriteCdoMessage(AddinContext& ctx, platform::Item& item, platform::CdoMes
     if (mailbox) {
       sendOnBehalfOfMailbox();
     } else {
-      const Text display = text::trim(table.DisplayName(k));
       deleteCdoField(fields, tag::kReplyRecipientEntries);
       deleteCdoField(fields, tag::kReplyRecipientNames);
-      complete = fields.addTag(tag::kReplyRecipientNames,
-                               Variant(ReplyToEntry(display, stamp.address,
-                                                    ctx.state.ReplyAddressFormat))) != nullptr &&
-                 complete;
+      const Text replyTo = ReplyToEntry(text::trim(table.DisplayName(k)), stamp.address,
+                                        ctx.state.ReplyAddressFormat);
+      complete = fields.addTag(tag::kReplyRecipientNames, Variant(replyTo)) != nullptr && complete;
     }
   } else if (mailbox) {
     sendOnBehalfOfMailbox();
   }
+  if (!complete) return false;
 
+  // The stamp must go: it would send the message through the identity account.
+  deleteCdoField(fields, cdo::kBilling);
+  deleteCdoField(fields, cdo::kAccountName);
+  deleteCdoField(fields, cdo::kAccountStamp);
+  if (fields.itemByName(cdo::kAccountStamp) || fields.itemByName(cdo::kAccountName)) return false;
   // Only a message ready to go is marked for the re-send.
-  if (complete) complete = addCommonTextField(fields, cdo::kBillingId, kSendItNow);
+  if (!addCommonTextField(fields, cdo::kBillingId, kSendItNow)) return false;
   deleteCdoField(fields, tag::kNextSendAccount);
   deleteCdoField(fields, tag::kNextSendAccountUnicode);
-  return message.update() && complete;
+  return message.update();
 }
 
 }  // namespace
@@ -141,10 +178,13 @@ bool repointAtExchangeAccount(const AddinContext& ctx, platform::PropertyAccesso
   Text sendAccount = state.ExchangeStamp;
   sendAccount += kStampSeparator;
   sendAccount += state.ExchangeAccountName;
+  // Half re-pointed, the name would say one account and the stamp another.
+  const AccountProperties before(accessor);
   bool written = accessor.setProperty(schema::kAccountName, Variant(state.ExchangeAccountName));
-  written = accessor.setProperty(schema::kAccountStamp, Variant(state.ExchangeStamp)) && written;
-  written = accessor.setProperty(schema::kPrimarySendAccount, Variant(sendAccount)) && written;
-  written = accessor.setProperty(schema::kNextSendAccount, Variant(sendAccount)) && written;
+  written = written && accessor.setProperty(schema::kAccountStamp, Variant(state.ExchangeStamp));
+  written = written && accessor.setProperty(schema::kPrimarySendAccount, Variant(sendAccount));
+  written = written && accessor.setProperty(schema::kNextSendAccount, Variant(sendAccount));
+  if (!written) before.restore(accessor);
   return written;
 }
 
@@ -187,26 +227,38 @@ bool CompleteSend(AddinContext& ctx, const ItemPtr& item) {
     }
     dropReceivedAsCategories(*item);
 
+    // A step that fails leaves the message as it was and open, so that the user's next Send
+    // completes it from the same identity.
     bool park = false;
     bool stamped = false;
     Text onBehalfOf;
-    if (const platform::PropertyAccessorPtr accessor = item->propertyAccessor()) {
+    const platform::PropertyAccessorPtr accessor = item->propertyAccessor();
+    std::optional<AccountProperties> original;
+    if (accessor) {
       const Text name = text::trim(accessor->getProperty(schema::kAccountName).toText());
       const Text stamp = accessor->getProperty(schema::kAccountStamp).toText();
       if (isIdentityAccountName(name) && !isExchangeAccount(ctx.state, name, stamp)) {
         stamped = true;
-        if (std::optional<DecodedStamp> decoded = decodeStamp(stamp, name)) {
+        std::optional<DecodedStamp> decoded = decodeStamp(stamp, name);
+        if (!decoded) {
+          // The stamp could not be read: the account name still names the identity.
+          const int row = stampedIdentity(ctx.state.IdentityTable, name, u"");
+          if (row >= 0) decoded = decodeStamp(AccountStamp(ctx.state.IdentityTable, row), name);
+        }
+        if (decoded) {
           if (sentByTheUser(ctx, *item)) {
             if (text::startsWithNoCase(decoded->name, u"EX MBX [")) {
               park = type == u"mailitem";
-            } else {
-              replaceReplyRecipients(ctx, *item, *decoded);
+            } else if (!replaceReplyRecipients(ctx, *item, *decoded)) {
+              reportMessageKeptOpen(ctx, item);
+              return true;
             }
           } else if (isMailboxAccountName(decoded->name)) {
             park = type == u"mailitem";
           }
           onBehalfOf = decoded->address;
         }
+        original.emplace(*accessor);
         if (!repointAtExchangeAccount(ctx, *accessor)) {
           reportMessageKeptOpen(ctx, item);
           return true;
@@ -223,7 +275,11 @@ bool CompleteSend(AddinContext& ctx, const ItemPtr& item) {
       }
     }
     if (!park) return false;
-    return parkForResend(ctx, item, onBehalfOf);
+    if (!parkForResend(ctx, item, onBehalfOf)) {
+      if (original) original->restore(*accessor);
+      reportMessageKeptOpen(ctx, item);
+    }
+    return true;
   } catch (...) {
     return false;
   }

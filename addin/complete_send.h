@@ -26,7 +26,8 @@ struct DecodedStamp {
 std::optional<DecodedStamp> decodeStamp(text::TextView stamp, text::TextView accountName);
 
 // Points the item's account properties (0x8580, 0x8581, the primary and next send account)
-// at the profile's Exchange account, which then sends it. False when a write failed.
+// at the profile's Exchange account, which then sends it. False when a write failed; the
+// four properties are then put back as they were.
 bool repointAtExchangeAccount(const AddinContext& ctx, platform::PropertyAccessor& accessor);
 
 // The categories without those that begin with "Received as:" (any case), in order, joined

@@ -107,6 +107,21 @@ TEST_P(ParkedResend, ParkingThatCannotBeSavedKeepsTheWindowOpen) {
   EXPECT_TRUE(machine->anomalies().empty());
 }
 
+TEST_P(ParkedResend, MessageThatCannotBeCompletedKeepsItsStamp) {
+  sim::InspectorHandle window = mailboxReply();
+  // Outlook 2003 cannot add the sender represented; Outlook 2007 cannot write the stamp.
+  machine->faults().failOnCall(is2003() ? "CdoFields.Add" : "PropertyAccessor.SetProperty",
+                               is2003() ? 1 : 2);
+  outlook->pressSend(window);
+  machine->faults().clearAll();
+
+  EXPECT_TRUE(window->isOpen);
+  EXPECT_TRUE(transmitted(u"RE: Ticket").empty());
+  EXPECT_EQ(accountNameOn(*window->item), kHelpDeskAccount);
+  EXPECT_EQ(accountStampOn(*window->item), stampOf(kHelpDeskAccount));
+  EXPECT_EQ(window->item->text(prop::kSentRepresentingName), u"");
+}
+
 INSTANTIATE_TEST_SUITE_P(Outlook, ParkedResend, ::testing::Values(11, 12),
                          [](const auto& info) { return "Outlook" + std::to_string(info.param); });
 
@@ -290,6 +305,63 @@ TEST(IdentityEngineFaults, SendingNeverLosesTheReplyOrTouchesTheAnsweredMessage)
                 version < 12 && anomaly.find(u"which cannot transmit") != Text::npos;
             const bool wordAsked = std::string(op) == "WordApplication.CustomizationContext";
             EXPECT_TRUE(refusedOn2003 || wordAsked) << text::toUtf8(anomaly);
+          }
+        }
+      }
+    }
+  }
+}
+
+// Whatever failed under the first Send, the message that leaves, at the first Send or at the
+// user's next, leaves from the identity it was written as: the alias as the only reply-to,
+// the shared mailbox as the sender represented, never a mix of them or the user's own address.
+TEST(IdentityEngineFaults, SendPressedAgainLeavesFromTheSameIdentity) {
+  for (int version : {11, 12}) {
+    for (bool mailbox : {false, true}) {
+      for (int nth : {0, 1, 2, 3}) {
+        for (const char* op : kFaultyCalls) {
+          SCOPED_TRACE(std::string(op) +
+                       (nth == 0 ? " always" : " on call " + std::to_string(nth)) +
+                       (mailbox ? ", mailbox reply" : ", alias reply") + ", Outlook " +
+                       std::to_string(version));
+          FaultSweep run;
+          run.startMachine(version);
+          const ModelItemPtr received = run.outlook->receive(EngineFixture::mailTo(
+              mailbox ? u"Pat Doe <pat@contoso.com>" : u"Sales <sales@contoso.com>", u"Quote"));
+          sim::InspectorHandle window = run.replyTo(received, u"Our quote.");
+          ASSERT_NE(window, nullptr);
+          if (mailbox) {
+            ASSERT_TRUE(run.outlook->chooseAccount(window, kHelpDeskAccount));
+          } else {
+            // A reply-to of the user's own, which the identity's replaces.
+            sim::makeItem(run.outlook, window->item)
+                ->replyRecipients()
+                ->add(u"Pat <pat@contoso.com>");
+          }
+
+          if (nth == 0) {
+            run.machine->faults().failAlways(op);
+          } else {
+            run.machine->faults().failOnCall(op, nth);
+          }
+          run.outlook->pressSend(window);
+          run.machine->faults().clearAll();
+          run.outlook->pump();
+          if (run.transmitted(u"RE: Quote").empty() && window->isOpen) {
+            run.outlook->pressSend(window);
+            run.outlook->pump();
+          }
+
+          const auto sent = run.transmitted(u"RE: Quote");
+          ASSERT_LE(sent.size(), 1u);
+          if (sent.empty()) continue;
+          EXPECT_EQ(sent[0]->sender, u"Pat Doe <pat@contoso.com>");
+          if (mailbox) {
+            EXPECT_EQ(sent[0]->sentRepresenting, u"Help Desk <help@contoso.com>");
+            EXPECT_TRUE(sent[0]->replyTo.empty());
+          } else {
+            EXPECT_EQ(sent[0]->sentRepresenting, u"");
+            EXPECT_EQ(sent[0]->replyTo, std::vector<Text>{u"Sales [smtp:<sales@contoso.com>]"});
           }
         }
       }
