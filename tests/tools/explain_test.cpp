@@ -77,6 +77,15 @@ TEST(Explain, TheFilterDropsAddressesAndCanChooseOnItsOwn) {
   EXPECT_THAT(e.match.rule,
               HasSubstr("is the first identity whose address is an entry of the filter"));
 
+  // As the server writes it, with a blank after each semicolon, in the header or the property.
+  e = explainMessage(
+      ids,
+      u"To: Bob <bob@fabrikam.com>\r\nX-RecipientList: bob@fabrikam.com; support@contoso.com\r\n");
+  EXPECT_THAT(e.match.filter, ElementsAre(u"bob@fabrikam.com", u"support@contoso.com"));
+  EXPECT_EQ(e.match.match, 2);
+  EXPECT_EQ(matchInputs(u"", u"bob@fabrikam.com; support@contoso.com", {}).filter,
+            u"bob@fabrikam.com\rsupport@contoso.com");
+
   e = explainMessage(ids, u"To: Carl <carl@northwind.com>\r\nCc: dl@contoso.com\r\n");
   EXPECT_EQ(e.match.match, -1);
   EXPECT_THAT(e.match.rule,
