@@ -2,7 +2,8 @@
 # Runs every check of the project: installs what is missing, builds and runs the tests,
 # runs them again under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # cross-compiles the portable libraries for 32-bit Windows, then builds and tests the Windows
-# DLLs (scripts/windows.sh).
+# DLLs (scripts/windows.sh), then builds the installer packages and checks them under Wine
+# (scripts/installer.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
@@ -11,7 +12,7 @@ ensure_packages
 jobs=$(nproc)
 
 step "build and test"
-configure build
+configure build -DKORVANEL_TESTS=ON -DKORVANEL_BENCH=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
@@ -28,5 +29,6 @@ configure build/mingw-i686 -DKORVANEL_PORTABLE_ONLY=ON \
 cmake --build build/mingw-i686 -j"$jobs"
 
 scripts/windows.sh
+scripts/installer.sh
 
 step "all checks passed"
