@@ -1,14 +1,19 @@
 # Shared by the project's scripts: package installation and configuration.
 
-packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+# What the demonstration needs; the tests need everything.
+demo_packages=(g++ cmake make nlohmann-json3-dev)
+packages=("${demo_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64-win32 mingw-w64-tools wine64 libwine-dev
-          googletest)
+          googletest wixl msitools)
 
 step() { printf '\n==> %s\n' "$*"; }
 
+# ensure_packages [NAME...]: installs what is missing of the names given, by default of
+# every package the tests need.
 ensure_packages() {
-  local missing=()
-  for p in "${packages[@]}"; do
+  local missing=() wanted=("$@")
+  ((${#wanted[@]})) || wanted=("${packages[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if ((${#missing[@]})); then
