@@ -59,8 +59,8 @@ platform::CommandBarControlPtr borrowMeetingWindowEntry(AddinContext& ctx) {
 
 }  // namespace
 
-platform::CommandBarControlPtr findAccountsButton(AddinContext& ctx,
-                                                  platform::Inspector& inspector) {
+platform::CommandBarControlPtr findAccountsButton(AddinContext& ctx, platform::Inspector& inspector,
+                                                  bool& mayBorrow) {
   SharedState& state = ctx.state;
   if (state.SharedAccountsButton) return state.SharedAccountsButton;
 
@@ -76,7 +76,16 @@ platform::CommandBarControlPtr findAccountsButton(AddinContext& ctx,
   }
   // A Word-edited mail window on Outlook 2003 is left without the hook.
   if (inspector.isWordMail() && state.OutlookVersion < 12) return nullptr;
-  return borrowMeetingWindowEntry(ctx);
+  if (!mayBorrow || state.BorrowingMeetingWindow) return nullptr;
+  mayBorrow = false;
+  state.BorrowingMeetingWindow = true;
+  platform::CommandBarControlPtr entry;
+  try {
+    entry = borrowMeetingWindowEntry(ctx);
+  } catch (...) {
+  }
+  state.BorrowingMeetingWindow = false;
+  return entry;
 }
 
 Text accountNameOfCaption(TextView caption) {

@@ -21,8 +21,11 @@ namespace korvanel::addin {
 // the shared one; else, unless the window is a Word-edited mail on Outlook 2003, the
 // drop-down of a meeting window opened and discarded for the purpose. nullptr when nothing
 // was found. The compose flags of the activation survive the borrowed window.
-platform::CommandBarControlPtr findAccountsButton(AddinContext& ctx,
-                                                  platform::Inspector& inspector);
+// A window is borrowed at most once per item (mayBorrow is cleared when one was) and never
+// while another borrowed window is open: a meeting window without a drop-down of its own
+// would otherwise borrow the next one, without end.
+platform::CommandBarControlPtr findAccountsButton(AddinContext& ctx, platform::Inspector& inspector,
+                                                  bool& mayBorrow);
 
 // The account name a drop-down entry's caption stands for: the caption from its first
 // space on, trimmed (the entry's number before it dropped); the whole caption without one.

@@ -89,7 +89,7 @@ void clsInspWrap::hookAccountsButton() {
   if (accButton_) return;
   const platform::InspectorPtr inspector = m_objInsp.get();
   if (!inspector) return;
-  platform::CommandBarControlPtr button = findAccountsButton(ctx_, *inspector);
+  platform::CommandBarControlPtr button = findAccountsButton(ctx_, *inspector, mayBorrow_);
   // The window may have been deactivated or closed while a borrowed window was shown.
   if (!button || !m_objInsp) return;
   std::vector<platform::Connection> connections;
@@ -110,13 +110,13 @@ void clsInspWrap::m_objMail_Close(bool& cancel) {
   if (closingMail_) return;
   if (const platform::ItemPtr mail = m_objMail.get()) {
     // A new message that only carries the add-in's mark closes without the save question.
-    if (!mail->saved() && !ctx_.state.CustomPropertyChanged && isUntouched(*mail)) {
+    if (!mail->saved() && !customPropertyChanged_ && isUntouched(*mail)) {
       closingMail_ = true;
       mail->close(platform::kOlDiscard);
       closingMail_ = false;
     }
   }
-  ctx_.state.CustomPropertyChanged = false;
+  customPropertyChanged_ = false;
   if (!cancel) unregister();
 }
 
@@ -131,7 +131,7 @@ void clsInspWrap::m_objMail_Read() {
 }
 
 void clsInspWrap::m_objMail_CustomPropertyChange(const text::Text& /*name*/) {
-  ctx_.state.CustomPropertyChanged = true;
+  customPropertyChanged_ = true;
 }
 
 void clsInspWrap::m_objContact_Close(bool& cancel) {

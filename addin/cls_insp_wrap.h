@@ -64,6 +64,11 @@ class clsInspWrap : public std::enable_shared_from_this<clsInspWrap> {
   EventSink<platform::CommandBarControl> accButton_;
   std::int64_t key_ = 0;
   bool closingMail_ = false;
+  // A user-defined property of this window's mail changed since its last close: kept per
+  // window, so that closing another window never lets this one be discarded.
+  bool customPropertyChanged_ = false;
+  // A meeting window may still be borrowed for this item's accounts drop-down (once).
+  bool mayBorrow_ = true;
 };
 
 }  // namespace korvanel::addin

@@ -30,6 +30,17 @@ std::int16_t majorVersionOf(text::TextView version) {
   return static_cast<std::int16_t>(text::readInteger(digits).value_or(0));
 }
 
+// Whether the window shows the message of which the item is the sent copy: the copy keeps
+// the message's conversation index, which no other message shares (a reply or a forward
+// adds to it), and its subject.
+bool showsSameMessage(platform::Inspector& inspector, platform::Item& sentCopy) {
+  const platform::ItemPtr shown = inspector.currentItem();
+  if (!shown) return false;
+  const text::Text index = sentCopy.conversationIndex();
+  return !index.empty() && text::equalsNoCase(shown->conversationIndex(), index) &&
+         text::equalsNoCase(shown->subject(), sentCopy.subject());
+}
+
 }  // namespace
 
 OutAddIn::OutAddIn(std::shared_ptr<AddinContext> context) : context_(std::move(context)) {}
@@ -214,7 +225,12 @@ void OutAddIn::oSentItems_ItemAdd(const platform::ItemPtr& item) {
       }
     }
     if (found == 0 || marker != u"1") return;
-    if (!text::startsWithNoCase(caption, item->subject())) return;
+    const text::Text subject = item->subject();
+    if (!text::startsWithNoCase(caption, subject)) return;
+    // The caption alone would match any window whose title begins like the subject (an
+    // empty subject, every window): only the window of this very message is closed, never
+    // a draft of the user's.
+    if (!showsSameMessage(*inspector, *item)) return;
     inspector->close(platform::kOlDiscard);
     properties->remove(found);
     item->save();

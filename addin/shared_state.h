@@ -91,8 +91,9 @@ struct SharedState {
   bool ComposeIsMail = false;
   bool ComposeIsTask = false;
   bool ComposeIsAppointment = false;
-  // A user-defined property of a wrapped mail item changed since the last close of one.
-  bool CustomPropertyChanged = false;
+  // Set while a meeting window is borrowed for its accounts drop-down; its own activation
+  // borrows nothing.
+  bool BorrowingMeetingWindow = false;
   // The hooked accounts drop-down entry, shared by all wrappers; released by ReleaseAddIn.
   platform::CommandBarControlPtr SharedAccountsButton;
 };

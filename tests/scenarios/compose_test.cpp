@@ -414,6 +414,26 @@ TEST_P(ComposeTest, UntouchedNewMailClosesWithoutTheSaveQuestion) {
   EXPECT_TRUE(state().InspectorWrappers.empty());
 }
 
+TEST_P(ComposeTest, ClosingAnUntouchedWindowNeverLetsAnotherBeDiscarded) {
+  makeMachine();
+  addIdentities();
+  start();
+  // A form sets a user property of the mail in one window; another window is opened and
+  // closed untouched before it.
+  InspectorHandle formed = outlook->newItem(kOlMail);
+  formed->item->customPropertyChange.emit(u"Approval");
+  InspectorHandle untouched = outlook->newItem(kOlMail);
+  EXPECT_TRUE(outlook->closeWindow(untouched));
+  EXPECT_TRUE(messages().empty());
+
+  // The form's window still asks before its change is lost.
+  machine->shell().answerMessageBox(platform::kIdCancel);
+  EXPECT_FALSE(outlook->closeWindow(formed));
+  EXPECT_EQ(messages(), (std::vector<Text>{u"Do you want to save changes?"}));
+  EXPECT_TRUE(formed->isOpen);
+  EXPECT_FALSE(formed->item->removed);
+}
+
 // ---- The account guard
 
 TEST_P(ComposeTest, GuardRefusesIdentityAccountsWhereTheyCannotSend) {
@@ -483,6 +503,33 @@ TEST_P(ComposeTest, TheFirstWindowWithoutADropDownBorrowsAMeetingWindowOnce) {
   outlook->activate(first);
   outlook->chooseAccount(first, kSalesAccount);
   EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_P(ComposeTest, AMeetingWindowIsBorrowedOnceAndNeverFromInsideABorrow) {
+  makeMachine();
+  addIdentities();
+  start();
+  // No window finds a drop-down, the borrowed meeting windows neither. Past five windows
+  // no item can be created, only to keep borrows that never end from taking the test down.
+  machine->faults().failAlways("CommandBars.FindControl");
+  platform::Connection bound = outlook->newInspectorEvent.connect([this](const auto&) {
+    if (windowsOpened >= 5) machine->faults().failAlways("Application.CreateItem");
+  });
+  InspectorHandle task = outlook->newItem(kOlTask);
+  EXPECT_EQ(windowsOpened, 2) << "the task and one borrowed meeting window";
+  EXPECT_EQ(outlook->inspectors().size(), 1u) << "the meeting window was closed";
+  EXPECT_TRUE(outlook->folderByPath(u"Calendar")->items.empty());
+  EXPECT_FALSE(state().SharedAccountsButton);
+
+  // The same item activated again borrows no more.
+  outlook->activateExplorer();
+  outlook->activate(task);
+  EXPECT_EQ(windowsOpened, 2);
+
+  // Another item without a drop-down has its own one borrow.
+  outlook->newItem(kOlAppointment);
+  EXPECT_EQ(windowsOpened, 4);
+  EXPECT_EQ(outlook->inspectors().size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Outlook, ComposeTest, ::testing::Values(11, 12),

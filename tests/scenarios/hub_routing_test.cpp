@@ -106,34 +106,53 @@ TEST_P(HubTest, ArrivalReachesStampingThroughBothEvents) {
   EXPECT_TRUE(routes->calls.empty());
 }
 
-TEST_P(HubTest, SentCopyIsRestampedAndAnOpenResentWindowCloses) {
+TEST_P(HubTest, SentCopyIsRestampedAndOnlyTheWindowOfItsOwnMessageCloses) {
   const Text restamp = is2003() ? u"RestampSentItemCDO MailItem" : u"RestampSentItem MailItem";
   sim::InspectorHandle window = outlook->newItem(platform::kOlMail);
   window->item->props.setText(sim::PropKey::tag(sim::prop::kSubject), u"Quote");
+  const Variant windowIndex =
+      window->item->props.get(sim::PropKey::tag(sim::prop::kConversationIndex));
   routes->calls.clear();
 
-  auto sentCopy = [&](bool sent, TextView marker) {
+  // A copy of the window's own message carries its conversation index; another message
+  // has one of its own.
+  auto sentCopy = [&](bool sent, TextView marker, TextView subject, bool ofTheWindow) {
     auto model = std::make_shared<sim::ModelItem>(platform::kOlMail);
     model->sent = sent;
-    model->props.setText(sim::PropKey::tag(sim::prop::kSubject), u"quote");
+    model->props.setText(sim::PropKey::tag(sim::prop::kSubject), subject);
+    model->props.set(
+        sim::PropKey::tag(sim::prop::kConversationIndex), sim::kPtBinary,
+        ofTheWindow ? windowIndex : Variant(std::vector<std::uint8_t>(22, std::uint8_t{7})));
     if (!marker.empty())
       model->userProperties.push_back({u"KorvanelTag1", platform::kOlText, Variant(Text(marker))});
     return model;
   };
 
   // Unsent, or not marked "1": no window is touched.
-  auto unsent = sentCopy(false, u"1");
+  auto unsent = sentCopy(false, u"1", u"quote", true);
   hub->oSentItems_ItemAdd(sim::makeItem(outlook, unsent));
   EXPECT_TRUE(routes->calls.empty());
-  auto other = sentCopy(true, u"2");
+  auto other = sentCopy(true, u"2", u"quote", true);
   hub->oSentItems_ItemAdd(sim::makeItem(outlook, other));
   EXPECT_EQ(routes->calls, std::vector<Text>{restamp});
   EXPECT_TRUE(window->isOpen);
   EXPECT_EQ(other->userProperties.size(), 1u);
 
-  // Marked: the window showing it closes without saving and the marker goes.
+  // Marked, but the copy of another message whose subject begins the window's caption, or
+  // has no subject at all: the user's window stays open with what it holds.
+  for (TextView subject : {TextView(u"quote"), TextView(u"Quo"), TextView(u"")}) {
+    auto stranger = sentCopy(true, u"1", subject, false);
+    hub->oSentItems_ItemAdd(sim::makeItem(outlook, stranger));
+    EXPECT_TRUE(window->isOpen) << text::toUtf8(subject);
+  }
+  auto sameIndexOtherSubject = sentCopy(true, u"1", u"", true);
+  hub->oSentItems_ItemAdd(sim::makeItem(outlook, sameIndexOtherSubject));
+  EXPECT_TRUE(window->isOpen);
+
+  // Marked and the window's own message: the window closes without saving and the marker
+  // goes.
   routes->calls.clear();
-  auto marked = sentCopy(true, u"1");
+  auto marked = sentCopy(true, u"1", u"quote", true);
   hub->oSentItems_ItemAdd(sim::makeItem(outlook, marked));
   EXPECT_EQ(routes->calls, std::vector<Text>{restamp});
   EXPECT_FALSE(window->isOpen);
