@@ -3,6 +3,7 @@
 #include "win/com/com_variant.h"
 #include "win/com/dispatch_adapter.h"
 #include "win/com/late_bound.h"
+#include "win/com/late_bound_object.h"
 #include "win/com/variant_conversion.h"
 
 namespace korvanel::win {
@@ -16,7 +17,25 @@ bool sameObject(IUnknown* a, IUnknown* b) {
          SUCCEEDED(b->QueryInterface(IID_IUnknown, ib.putVoid())) && ia.get() == ib.get();
 }
 
+class ComAddInsAdapter final : public platform::COMAddIns, public LateBoundObject {
+ public:
+  using LateBoundObject::LateBoundObject;
+  long count() override { return number(u"Count"); }
+  platform::COMAddInPtr item(platform::TextView progId) override {
+    try {
+      ComPtr<IDispatch> addIn = callObject(u"Item", {progId});
+      return addIn ? std::make_shared<ComAddInAdapter>(std::move(addIn)) : nullptr;
+    } catch (...) {
+      return nullptr;
+    }
+  }
+};
+
 }  // namespace
+
+platform::COMAddInsPtr makeComAddIns(ComPtr<IDispatch> addIns) {
+  return adapt<ComAddInsAdapter>(std::move(addIns));
+}
 
 platform::Text ComAddInAdapter::progId() {
   try {

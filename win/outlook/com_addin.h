@@ -1,5 +1,5 @@
 // Office's COMAddIn over late binding: the AddInInst that the host passes at connection, and
-// the items of Application.COMAddIns. Its Object is DISPID 7.
+// Application.COMAddIns with its items. A COMAddIn's Object is DISPID 7.
 #pragma once
 
 #include <oaidl.h>
@@ -32,6 +32,9 @@ class ComAddInAdapter final : public platform::COMAddIn {
   platform::DispatchPtr self_;
   IDispatch* selfCom_;
 };
+
+// Application.COMAddIns; null for a null object.
+platform::COMAddInsPtr makeComAddIns(ComPtr<IDispatch> addIns);
 
 // The DISPID of COMAddIn.Object.
 inline constexpr DISPID kDispidComAddInObject = 7;

@@ -1,9 +1,14 @@
 #include "win/outlook/outlook_application.h"
 
+#include "win/com/event_sink.h"
+#include "win/com/late_bound_object.h"
 #include "win/outlook/com_addin.h"
-#include "win/com/com_variant.h"
-#include "win/com/late_bound.h"
-#include "win/com/variant_conversion.h"
+#include "win/outlook/event_ids.h"
+#include "win/outlook/explorer.h"
+#include "win/outlook/inspector.h"
+#include "win/outlook/item.h"
+#include "win/outlook/outlook_namespace.h"
+#include "win/outlook/property_pages.h"
 
 namespace korvanel::win {
 
@@ -13,149 +18,55 @@ using platform::TextView;
 
 namespace {
 
-// A property that holds an object; null when it fails or holds none.
-ComPtr<IDispatch> objectProperty(IDispatch* object, TextView name,
-                                 std::span<const VARIANT> args = {}) {
-  ComVariant value;
-  if (FAILED(getProperty(object, name, value.put(), args)) || value.type() != VT_DISPATCH) {
-    return {};
-  }
-  return ComPtr<IDispatch>(value.get().pdispVal);
-}
-
-platform::Variant valueProperty(IDispatch* object, TextView name,
-                                std::span<const VARIANT> args = {}) {
-  ComVariant value;
-  if (FAILED(getProperty(object, name, value.put(), args))) return {};
-  return fromVariant(value.get());
-}
-
-class ExplorersAdapter final : public platform::Explorers {
+class ApplicationAdapter final : public platform::Application, public LateBoundObject {
  public:
-  explicit ExplorersAdapter(ComPtr<IDispatch> object) : object_(std::move(object)) {}
-  long count() override {
-    try {
-      return valueProperty(object_.get(), u"Count").toLong();
-    } catch (...) {
-      return 0;
-    }
-  }
-  platform::ExplorerPtr item(long) override { return nullptr; }
+  using LateBoundObject::LateBoundObject;
 
- private:
-  ComPtr<IDispatch> object_;
-};
-
-class InspectorsAdapter final : public platform::Inspectors {
- public:
-  explicit InspectorsAdapter(ComPtr<IDispatch> object) : object_(std::move(object)) {}
-  long count() override {
-    try {
-      return valueProperty(object_.get(), u"Count").toLong();
-    } catch (...) {
-      return 0;
-    }
+  Text version() override { return text(u"Version"); }
+  platform::NameSpacePtr getNamespace(TextView type) override {
+    return makeNameSpace(callObject(u"GetNamespace", {type}));
   }
-  platform::InspectorPtr item(long) override { return nullptr; }
-  Connection onNewInspector(NewInspectorHandler) override { return Connection(); }
-
- private:
-  ComPtr<IDispatch> object_;
-};
-
-class ComAddInsAdapter final : public platform::COMAddIns {
- public:
-  explicit ComAddInsAdapter(ComPtr<IDispatch> object) : object_(std::move(object)) {}
-  long count() override {
-    try {
-      return valueProperty(object_.get(), u"Count").toLong();
-    } catch (...) {
-      return 0;
-    }
+  platform::ExplorersPtr explorers() override { return makeExplorers(object(u"Explorers")); }
+  platform::InspectorsPtr inspectors() override { return makeInspectors(object(u"Inspectors")); }
+  platform::ExplorerPtr activeExplorer() override {
+    return makeExplorer(callObject(u"ActiveExplorer"));
   }
-  platform::COMAddInPtr item(TextView progId) override {
-    try {
-      ComVariant index;
-      if (!toVariant(platform::Variant(progId), index.put())) return nullptr;
-      ComVariant value;
-      if (FAILED(callMethod(object_.get(), u"Item", {index.get()}, value.put())) ||
-          value.type() != VT_DISPATCH || value.get().pdispVal == nullptr) {
-        return nullptr;
-      }
-      return std::make_shared<ComAddInAdapter>(ComPtr<IDispatch>(value.get().pdispVal));
-    } catch (...) {
-      return nullptr;
-    }
+  platform::InspectorPtr activeInspector() override {
+    return makeInspector(callObject(u"ActiveInspector"));
   }
-
- private:
-  ComPtr<IDispatch> object_;
-};
-
-class ApplicationAdapter final : public platform::Application {
- public:
-  explicit ApplicationAdapter(ComPtr<IDispatch> object) : object_(std::move(object)) {}
-
-  Text version() override {
-    try {
-      return valueProperty(object_.get(), u"Version").toText();
-    } catch (...) {
-      return {};
-    }
+  platform::ItemPtr createItem(long itemType) override {
+    return makeItem(callObject(u"CreateItem", {itemType}));
   }
-  platform::NameSpacePtr getNamespace(TextView) override { return nullptr; }
-  platform::ExplorersPtr explorers() override {
-    return wrap<ExplorersAdapter>(u"Explorers");
-  }
-  platform::InspectorsPtr inspectors() override {
-    return wrap<InspectorsAdapter>(u"Inspectors");
-  }
-  platform::ExplorerPtr activeExplorer() override { return nullptr; }
-  platform::InspectorPtr activeInspector() override { return nullptr; }
-  platform::ItemPtr createItem(long) override { return nullptr; }
   long languageId(long msoLanguageId) override {
-    try {
-      ComPtr<IDispatch> settings = objectProperty(object_.get(), u"LanguageSettings");
-      if (!settings) return 0;
-      VARIANT id;
-      VariantInit(&id);
-      id.vt = VT_I4;
-      id.lVal = static_cast<LONG>(msoLanguageId);
-      return valueProperty(settings.get(), u"LanguageID", {&id, 1}).toLong();
-    } catch (...) {
-      return 0;
-    }
+    return LateBoundObject(object(u"LanguageSettings")).number(u"LanguageID", {msoLanguageId});
   }
-  platform::COMAddInsPtr comAddIns() override { return wrap<ComAddInsAdapter>(u"COMAddIns"); }
-  void quit() override {
-    try {
-      callMethod(object_.get(), u"Quit", {}, nullptr);
-    } catch (...) {
-    }
-  }
-  Connection onItemSend(ItemSendHandler) override { return Connection(); }
-  Connection onNewMailEx(NewMailExHandler) override { return Connection(); }
-  Connection onOptionsPagesAdd(OptionsPagesAddHandler) override { return Connection(); }
+  platform::COMAddInsPtr comAddIns() override { return makeComAddIns(object(u"COMAddIns")); }
+  void quit() override { run(u"Quit"); }
 
- private:
-  template <class Adapter>
-  std::shared_ptr<Adapter> wrap(TextView member) {
-    try {
-      ComPtr<IDispatch> object = objectProperty(object_.get(), member);
-      return object ? std::make_shared<Adapter>(std::move(object)) : nullptr;
-    } catch (...) {
-      return nullptr;
-    }
+  Connection onItemSend(ItemSendHandler handler) override {
+    return adviseEvent(comObject(), {events::kApplicationEvents11}, events::kItemSend, 2,
+                       [handler = std::move(handler)](const EventArguments& args) {
+                         const platform::ItemPtr item = makeItem(args.object(0));
+                         args.inOutBoolean(1, [&](bool& cancel) { handler(item, cancel); });
+                       });
   }
-
-  ComPtr<IDispatch> object_;
+  Connection onNewMailEx(NewMailExHandler handler) override {
+    return adviseEvent(
+        comObject(), {events::kApplicationEvents11}, events::kNewMailEx, 1,
+        [handler = std::move(handler)](const EventArguments& args) { handler(args.text(0)); });
+  }
+  Connection onOptionsPagesAdd(OptionsPagesAddHandler handler) override {
+    return adviseEvent(comObject(), {events::kApplicationEvents11}, events::kOptionsPagesAdd, 1,
+                       [handler = std::move(handler)](const EventArguments& args) {
+                         handler(makePropertyPages(args.object(0)));
+                       });
+  }
 };
 
 }  // namespace
 
 platform::ApplicationPtr makeApplication(ComPtr<IDispatch> application) {
-  if (!application) return nullptr;
-  return std::make_shared<ApplicationAdapter>(std::move(application));
+  return adapt<ApplicationAdapter>(std::move(application));
 }
 
 }  // namespace korvanel::win

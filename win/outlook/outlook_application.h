@@ -1,7 +1,5 @@
-// Outlook's Application over late binding, with its Explorers, Inspectors and COMAddIns.
-// This is the part of the object model that connecting the add-in needs; the members whose
-// objects have no adapter here yet (the namespace, windows, items, events) give their empty
-// value, as a failing call does.
+// Outlook's Application over late binding, with its events ItemSend, NewMailEx and
+// OptionsPagesAdd.
 #pragma once
 
 #include <oaidl.h>

@@ -6,10 +6,11 @@
 #include <cwchar>
 
 #include "tests/sim/registry_contract.h"
-#include "win/system/advapi_registry.h"
-#include "win/outlook/com_addin.h"
 #include "win/korvanel/extensibility_idl.h"
 #include "win/korvanel/korvanel_idl.h"
+#include "win/outlook/com_addin.h"
+#include "win/outlook/event_ids.h"
+#include "win/system/advapi_registry.h"
 #include "win/tests/com_test_support.h"
 #include "win/tests/scripted_object.h"
 
@@ -19,23 +20,9 @@ namespace {
 using korvanel::testing::KeySnapshot;
 using korvanel::testing::snapshot;
 
-HRESULT returnObject(VARIANT* result, IDispatch* object) {
-  result->vt = VT_DISPATCH;
-  result->pdispVal = object;
-  if (object != nullptr) object->AddRef();
-  return S_OK;
-}
-
-HRESULT returnLong(VARIANT* result, long n) {
-  result->vt = VT_I4;
-  result->lVal = n;
-  return S_OK;
-}
-
 bool sameObject(IUnknown* a, IUnknown* b) {
   ComPtr<IUnknown> ia, ib;
-  return a != nullptr && b != nullptr &&
-         SUCCEEDED(a->QueryInterface(IID_IUnknown, ia.putVoid())) &&
+  return a != nullptr && b != nullptr && SUCCEEDED(a->QueryInterface(IID_IUnknown, ia.putVoid())) &&
          SUCCEEDED(b->QueryInterface(IID_IUnknown, ib.putVoid())) && ia.get() == ib.get();
 }
 
@@ -47,38 +34,35 @@ class EmptyOutlook {
     for (ScriptedObject* windows : {explorers.get(), inspectors.get()}) {
       windows->member(u"Count", 1, [](VARIANT* r) { return returnLong(r, 0); });
     }
-    application->member(u"Explorers", 10, [this](VARIANT* r) {
-      return returnObject(r, explorers.get());
-    });
-    application->member(u"Inspectors", 11, [this](VARIANT* r) {
-      return returnObject(r, inspectors.get());
-    });
-    application->member(u"Version", 12, [](VARIANT* r) {
-      r->vt = VT_BSTR;
-      r->bstrVal = SysAllocString(L"12.0.6423.1000");
-      return S_OK;
-    });
-    addInInst->member(u"Object", kDispidComAddInObject,
-                      [this](VARIANT* r) { return returnObject(r, published.get()); },
-                      [this, acceptsPut](WORD flags, const VARIANT& v) {
-                        if (!acceptsPut && !(flags & DISPATCH_PROPERTYPUTREF)) {
-                          return DISP_E_MEMBERNOTFOUND;
-                        }
-                        if (v.vt != VT_DISPATCH) return DISP_E_TYPEMISMATCH;
-                        ++objectPuts;
-                        published = ComPtr<IDispatch>(v.pdispVal);
-                        return S_OK;
-                      });
-    addInInst->member(u"Connect", 6,
-                      [this](VARIANT* r) {
-                        r->vt = VT_BOOL;
-                        r->boolVal = connected ? VARIANT_TRUE : VARIANT_FALSE;
-                        return S_OK;
-                      },
-                      [this](WORD, const VARIANT& v) {
-                        connected = v.boolVal != VARIANT_FALSE;
-                        return S_OK;
-                      });
+    application->member(u"Explorers", 10,
+                        [this](VARIANT* r) { return returnObject(r, explorers.get()); });
+    application->member(u"Inspectors", 11,
+                        [this](VARIANT* r) { return returnObject(r, inspectors.get()); });
+    application->member(u"Version", 12,
+                        [](VARIANT* r) { return returnText(r, L"12.0.6423.1000"); });
+    addInInst->member(
+        u"Object", kDispidComAddInObject,
+        [this](VARIANT* r) { return returnObject(r, published.get()); },
+        [this, acceptsPut](WORD flags, const VARIANT& v) {
+          if (!acceptsPut && !(flags & DISPATCH_PROPERTYPUTREF)) {
+            return DISP_E_MEMBERNOTFOUND;
+          }
+          if (v.vt != VT_DISPATCH) return DISP_E_TYPEMISMATCH;
+          ++objectPuts;
+          published = ComPtr<IDispatch>(v.pdispVal);
+          return S_OK;
+        });
+    addInInst->member(
+        u"Connect", 6,
+        [this](VARIANT* r) {
+          r->vt = VT_BOOL;
+          r->boolVal = connected ? VARIANT_TRUE : VARIANT_FALSE;
+          return S_OK;
+        },
+        [this](WORD, const VARIANT& v) {
+          connected = v.boolVal != VARIANT_FALSE;
+          return S_OK;
+        });
   }
 
   ComPtr<ScriptedObject> application = makeComObject<ScriptedObject>();
@@ -162,6 +146,103 @@ void connectionRoundTrip(bool acceptsPut) {
 TEST(AddinHost, ConnectionRoundTripWithAnOutlookWithoutWindows) { connectionRoundTrip(true); }
 
 TEST(AddinHost, AHostThatTakesObjectOnlyByReferenceStillGetsIt) { connectionRoundTrip(false); }
+
+// Outlook 2007 with its main window: the add-in hooks the Application, the Inspectors and the
+// Items of Deleted Items, the Inbox and Sent Items.
+class OutlookWithAWindow {
+ public:
+  OutlookWithAWindow() {
+    application->member(u"Version", 0x116,
+                        [](VARIANT* r) { return returnText(r, L"12.0.6423.1000"); });
+    application->member(u"Explorers", 0xF001,
+                        [this](VARIANT* r) { return returnObject(r, explorers.get()); });
+    application->member(u"Inspectors", 0xF002,
+                        [this](VARIANT* r) { return returnObject(r, inspectors.get()); });
+    application->method(u"GetNamespace", 0x2110, [this](const DISPPARAMS& p, VARIANT* r) {
+      if (p.cArgs != 1 || p.rgvarg[0].vt != VT_BSTR || std::wcscmp(p.rgvarg[0].bstrVal, L"MAPI")) {
+        return E_INVALIDARG;
+      }
+      return returnObject(r, session.get());
+    });
+    explorers->member(u"Count", 0x50, [](VARIANT* r) { return returnLong(r, 1); });
+    inspectors->member(u"Count", 0x50, [](VARIANT* r) { return returnLong(r, 0); });
+    session->member(u"CurrentProfileName", 0xFA4A,
+                    [](VARIANT* r) { return returnText(r, L"Korvanel test profile"); });
+    session->method(u"GetDefaultFolder", 0x210B, [this](const DISPPARAMS& p, VARIANT* r) {
+      if (p.cArgs != 1 || p.rgvarg[0].vt != VT_I4) return DISP_E_TYPEMISMATCH;
+      for (Folder& f : folders) {
+        if (f.type == p.rgvarg[0].lVal) return returnObject(r, f.folder.get());
+      }
+      return E_FAIL;
+    });
+    for (Folder& f : folders) {
+      f.folder->member(u"Items", 0x3100,
+                       [&f](VARIANT* r) { return returnObject(r, f.items.get()); });
+      f.events = &f.items->events(events::kItemsEvents);
+    }
+    applicationEvents = &application->events(events::kApplicationEvents11);
+    inspectorsEvents = &inspectors->events(events::kInspectorsEvents);
+  }
+
+  std::vector<ScriptedObject*> objects() {
+    std::vector<ScriptedObject*> all = {application.get(), explorers.get(), inspectors.get(),
+                                        session.get(), addInInst.get()};
+    for (Folder& f : folders) {
+      all.push_back(f.folder.get());
+      all.push_back(f.items.get());
+    }
+    return all;
+  }
+  std::size_t sinks() {
+    std::size_t n = applicationEvents->sinkCount() + inspectorsEvents->sinkCount();
+    for (Folder& f : folders) n += f.events->sinkCount();
+    return n;
+  }
+
+  struct Folder {
+    long type;
+    ComPtr<ScriptedObject> folder = makeComObject<ScriptedObject>();
+    ComPtr<ScriptedObject> items = makeComObject<ScriptedObject>();
+    ScriptedConnectionPoint* events = nullptr;
+  };
+  ComPtr<ScriptedObject> application = makeComObject<ScriptedObject>();
+  ComPtr<ScriptedObject> explorers = makeComObject<ScriptedObject>();
+  ComPtr<ScriptedObject> inspectors = makeComObject<ScriptedObject>();
+  ComPtr<ScriptedObject> session = makeComObject<ScriptedObject>();
+  ComPtr<ScriptedObject> addInInst = makeComObject<ScriptedObject>();
+  Folder folders[3] = {
+      {platform::kOlFolderDeletedItems}, {platform::kOlFolderInbox}, {platform::kOlFolderSentMail}};
+  ScriptedConnectionPoint* applicationEvents = nullptr;
+  ScriptedConnectionPoint* inspectorsEvents = nullptr;
+};
+
+TEST(AddinHost, LettingGoOfTheAddInLetsGoOfEverythingItHeldOfOutlook) {
+  OutlookWithAWindow outlook;
+  {
+    ComPtr<IDispatch> created = createByProgId(u"Korvanel.Connect");
+    ASSERT_TRUE(created);
+    ComPtr<IDTExtensibility2> addin = created.as<IDTExtensibility2>();
+    created.reset();
+    ASSERT_TRUE(addin);
+    EXPECT_EQ(addin->OnConnection(outlook.application.get(), ext_cm_Startup,
+                                  outlook.addInInst.get(), nullptr),
+              S_OK);
+    EXPECT_EQ(addin->OnStartupComplete(nullptr), S_OK);
+    // ItemSend, NewMailEx, OptionsPagesAdd; NewInspector; the ItemAdd of the three folders
+    // and the Inbox's ItemChange.
+    EXPECT_EQ(outlook.applicationEvents->sinkCount(), 3u);
+    EXPECT_EQ(outlook.inspectorsEvents->sinkCount(), 1u);
+    EXPECT_EQ(outlook.folders[0].events->sinkCount(), 1u);
+    EXPECT_EQ(outlook.folders[1].events->sinkCount(), 2u);
+    EXPECT_EQ(outlook.folders[2].events->sinkCount(), 1u);
+
+    EXPECT_EQ(addin->OnBeginShutdown(nullptr), S_OK);
+    EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+  }
+  EXPECT_EQ(outlook.sinks(), 0u);
+  for (ScriptedObject* object : outlook.objects()) EXPECT_EQ(object->references(), 1u);
+  EXPECT_EQ(canUnloadAddin(), S_OK);
+}
 
 TEST(AddinHost, EventsWithoutHostObjectsDoNotFail) {
   ComPtr<IDispatch> created = createByProgId(u"Korvanel.Connect");

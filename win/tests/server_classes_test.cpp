@@ -16,8 +16,8 @@ F procAddress(HMODULE dll, const char* name) {
 }
 
 TEST(ServerClasses, EveryRegisteredProgIdCreatesItsObject) {
-  for (text::TextView progId : {u"Korvanel.Connect", u"Korvanel.OutAddIn",
-                                u"Korvanel.clsInspWrap", u"Korvanel.KorvanelPage"}) {
+  for (text::TextView progId : {u"Korvanel.Connect", u"Korvanel.OutAddIn", u"Korvanel.clsInspWrap",
+                                u"Korvanel.KorvanelPage"}) {
     ComPtr<IDispatch> object = createByProgId(progId);
     ASSERT_TRUE(object) << text::toUtf8(progId);
     // The type library behind IDispatch is found in the DLL itself.
