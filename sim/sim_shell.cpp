@@ -231,7 +231,7 @@ std::vector<Text> SimShell::scriptProblems() const {
 
 void SimShell::sendKeys(TextView keys, bool wait) {
   if (fail("sendKeys")) return;
-  auto strokes = parseSendKeys(keys);
+  auto strokes = platform::parseSendKeys(keys);
   keys_.push_back(KeysRecord{Text(keys), wait, strokes.has_value()});
   note(u"SendKeys " + quoted(keys) + (wait ? Text(u" (wait)") : Text()) +
        (strokes ? Text() : Text(u" -> invalid")));

@@ -19,14 +19,15 @@
 #include <optional>
 #include <vector>
 
+#include "platform/send_keys.h"
 #include "platform/shell.h"
 #include "sim/faults.h"
 #include "sim/file_system.h"
-#include "sim/send_keys.h"
 
 namespace korvanel::sim {
 
 using platform::FontSpec;
+using platform::KeyStroke;
 using platform::TextRect;
 using platform::WindowHandle;
 

@@ -1,9 +1,9 @@
-#include "sim/send_keys.h"
+#include "platform/send_keys.h"
 
 #include <array>
 #include <utility>
 
-namespace korvanel::sim {
+namespace korvanel::platform {
 
 namespace {
 
@@ -68,32 +68,45 @@ class Parser {
 
   std::optional<std::vector<KeyStroke>> run() {
     std::vector<KeyStroke> out;
-    if (!sequence(out, /*inGroup=*/false) || pos_ != s_.size()) return std::nullopt;
+    if (!sequence(out, 0) || pos_ != s_.size()) return std::nullopt;
     return out;
   }
 
  private:
+  // Groups nest no deeper than this, so that no text can exhaust the stack.
+  static constexpr int kMaxGroupDepth = 16;
+
   // Keys up to the end, or up to the ")" that closes a group.
-  bool sequence(std::vector<KeyStroke>& out, bool inGroup) {
+  bool sequence(std::vector<KeyStroke>& out, int depth) {
     while (pos_ < s_.size()) {
-      if (s_[pos_] == u')') return inGroup;
-      if (!unit(out, false, false, false)) return false;
+      if (s_[pos_] == u')') return depth > 0;
+      if (!unit(out, depth)) return false;
     }
-    return !inGroup;
+    return depth == 0;
   }
 
-  // One key or group, with the modifiers collected before it.
-  bool unit(std::vector<KeyStroke>& out, bool shift, bool ctrl, bool alt) {
+  // One key or group, with the modifiers written before it.
+  bool unit(std::vector<KeyStroke>& out, int depth) {
+    bool shift = false, ctrl = false, alt = false;
+    for (; pos_ < s_.size(); ++pos_) {
+      const char16_t m = s_[pos_];
+      if (m == u'+') {
+        shift = true;
+      } else if (m == u'^') {
+        ctrl = true;
+      } else if (m == u'%') {
+        alt = true;
+      } else {
+        break;
+      }
+    }
     if (pos_ >= s_.size()) return false;  // a modifier with nothing after it
     const char16_t c = s_[pos_];
-    if (c == u'+' || c == u'^' || c == u'%') {
-      ++pos_;
-      return unit(out, shift || c == u'+', ctrl || c == u'^', alt || c == u'%');
-    }
     if (c == u'(') {
+      if (depth >= kMaxGroupDepth) return false;
       ++pos_;
       std::vector<KeyStroke> group;
-      if (!sequence(group, true) || pos_ >= s_.size() || s_[pos_] != u')') return false;
+      if (!sequence(group, depth + 1) || pos_ >= s_.size() || s_[pos_] != u')') return false;
       ++pos_;
       for (KeyStroke& k : group) {
         k.shift = k.shift || shift;
@@ -177,4 +190,4 @@ bool KeyStroke::isChar(char16_t c) const {
 
 std::optional<std::vector<KeyStroke>> parseSendKeys(TextView keys) { return Parser(keys).run(); }
 
-}  // namespace korvanel::sim
+}  // namespace korvanel::platform

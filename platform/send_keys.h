@@ -1,8 +1,8 @@
 // The SendKeys notation, as the product writes keystrokes: "+" Shift, "^" Ctrl and "%" Alt
 // apply to the next key or to a parenthesised group, "~" is Enter, "{NAME}" a named key
 // ("{TAB}", "{END}", "{Esc}", "{Right}"), "{NAME n}" repeats it, "{+}" and its like are the
-// literal character. Parsed into single keystrokes so the simulation can deliver them one by
-// one to whichever window has the focus.
+// literal character. Parsed into single keystrokes: the simulation delivers them one by one
+// to whichever window has the focus, the Windows shell types them with SendInput.
 #pragma once
 
 #include <optional>
@@ -10,7 +10,7 @@
 
 #include "text/text.h"
 
-namespace korvanel::sim {
+namespace korvanel::platform {
 
 using text::Text;
 using text::TextView;
@@ -35,6 +35,8 @@ struct KeyStroke {
 
 // nullopt when the text is not valid notation (an unknown key name, unbalanced braces or
 // parentheses, a modifier with nothing after it), as SendKeys then fails without typing.
+// A pure function of the text: any input at all gives a result, never an exception other
+// than std::bad_alloc.
 std::optional<std::vector<KeyStroke>> parseSendKeys(TextView keys);
 
-}  // namespace korvanel::sim
+}  // namespace korvanel::platform
