@@ -20,6 +20,8 @@ i686=${KORVANEL_BUILD_I686:-build/mingw-i686}
 x64=${KORVANEL_BUILD_X86_64:-build/mingw-x86_64}
 dlls=(Korvanel KorvanelPage)
 wine_tests=(advapi_registry_tests com_server_tests com_bridge_tests)
+# Tests that show windows; they run on a virtual display.
+wine_window_tests=(shell_window_tests)
 
 build_dlls() {
   step "build the Windows DLLs (i686 and x86_64)"
@@ -29,7 +31,8 @@ build_dlls() {
   # The x86_64 build exists for the tests: unoptimised, it compiles fastest.
   configure "$x64" -DKORVANEL_PORTABLE_ONLY=ON -DKORVANEL_WINDOWS=ON -DCMAKE_BUILD_TYPE= \
     -DKORVANEL_WINDOWS_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-x86_64.cmake"
-  cmake --build "$x64" -j"$jobs" --target "${dlls[@]}" ${1:+"${wine_tests[@]}"}
+  cmake --build "$x64" -j"$jobs" --target "${dlls[@]}" ${1:+"${wine_tests[@]}"} \
+    ${1:+"${wine_window_tests[@]}"}
 }
 
 fail() {
@@ -192,6 +195,9 @@ wine_checks() {
   # The test programs find the DLLs beside them, as COM finds them by their registered path.
   for t in "${wine_tests[@]}"; do
     run "$x64/bin/$t.exe" --gtest_brief=1 || fail "$t"
+  done
+  for t in "${wine_window_tests[@]}"; do
+    xvfb-run -a "$wine" "$x64/bin/$t.exe" --gtest_brief=1 || fail "$t"
   done
   for dll in "${dlls[@]}"; do
     run regsvr32 /s /u "$x64/bin/$dll.dll" || fail "regsvr32 /u $dll.dll"

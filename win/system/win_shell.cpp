@@ -1,11 +1,15 @@
 #include "win/system/win_shell.h"
 
 #include <windows.h>
+// shellapi.h needs windows.h first.
 #include <shellapi.h>
 
 #include <string>
 
 #include "win/com/wide.h"
+#include "win/system/input_box.h"
+#include "win/system/owner_window.h"
+#include "win/system/send_input.h"
 
 namespace korvanel::win {
 
@@ -59,16 +63,21 @@ using UniqueFont = UniqueHandle<HFONT, DeleteFont>;
 
 int WinShell::messageBox(TextView text, TextView title, long style) {
   try {
-    return MessageBoxW(GetActiveWindow(), toWide(text).c_str(), toWide(title).c_str(),
+    return MessageBoxW(activeOwnerWindow(), toWide(text).c_str(), toWide(title).c_str(),
                        static_cast<UINT>(style));
   } catch (...) {
     return 0;
   }
 }
 
-std::optional<Text> WinShell::inputBox(TextView, TextView, TextView) { return std::nullopt; }
+std::optional<Text> WinShell::inputBox(TextView prompt, TextView title, TextView defaultText) {
+  return showInputBox(activeOwnerWindow(), prompt, title, defaultText);
+}
 
-void WinShell::sendKeys(TextView, bool) {}
+void WinShell::sendKeys(TextView keys, bool wait) {
+  // Waiting means the focused window has taken the keys: the queue is processed once.
+  if (typeKeys(keys) && wait) doEvents();
+}
 
 std::intptr_t WinShell::shellExecute(platform::WindowHandle window, TextView verb, TextView file,
                                      TextView parameters, TextView directory, int showCommand) {
@@ -87,8 +96,8 @@ Text WinShell::environmentVariable(TextView name) {
     const std::wstring wideName = toWide(name);
     std::wstring value(256, L'\0');
     for (int attempt = 0; attempt < 4; ++attempt) {
-      const DWORD n = GetEnvironmentVariableW(wideName.c_str(), value.data(),
-                                              static_cast<DWORD>(value.size()));
+      const DWORD n =
+          GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
       if (n == 0) return {};
       if (n < value.size()) return fromWide(value.data(), n);
       value.resize(n);  // n is the size needed, its NUL included
@@ -150,6 +159,11 @@ bool WinShell::deleteFile(TextView path) {
 void WinShell::doEvents() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Outlook's own loop must still see it, or Outlook would not close.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -171,9 +185,8 @@ int WinShell::drawText(const platform::FontSpec& font, TextView text, int length
     const int height =
         -static_cast<int>(font.size * GetDeviceCaps(dc.get(), LOGPIXELSY) / 72.0 + 0.5);
     UniqueFont hfont(CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                                 toWide(font.name).c_str()));
+                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH, toWide(font.name).c_str()));
     if (!hfont) return 0;
     const HGDIOBJ previous = SelectObject(dc.get(), hfont.get());
     std::wstring wide = toWide(text);
@@ -195,9 +208,8 @@ int WinShell::drawText(const platform::FontSpec& font, TextView text, int length
 
 std::intptr_t WinShell::sendMessage(platform::WindowHandle window, std::uint32_t message,
                                     std::uintptr_t wParam, std::intptr_t lParam) {
-  return static_cast<std::intptr_t>(
-      SendMessageW(toHwnd(window), message, static_cast<WPARAM>(wParam),
-                   static_cast<LPARAM>(lParam)));
+  return static_cast<std::intptr_t>(SendMessageW(
+      toHwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)));
 }
 
 }  // namespace korvanel::win

@@ -1,7 +1,7 @@
 // platform::Shell over Win32: user32's message box and messages, shell32's ShellExecute,
-// kernel32's environment, processes, files and Sleep, and gdi32's text measuring.
-// Not yet here: the text input box and keystrokes (inputBox gives nullopt, sendKeys does
-// nothing); they come with the Options page's window.
+// kernel32's environment, processes, files and Sleep, and gdi32's text measuring; the input
+// box is a dialog of its own and keystrokes go through SendInput. Boxes belong to the active
+// window of the process.
 #pragma once
 
 #include "platform/shell.h"
