@@ -19,7 +19,7 @@ jobs=$(nproc)
 i686=${KORVANEL_BUILD_I686:-build/mingw-i686}
 x64=${KORVANEL_BUILD_X86_64:-build/mingw-x86_64}
 dlls=(Korvanel KorvanelPage)
-wine_tests=(advapi_registry_tests com_server_tests com_bridge_tests)
+wine_tests=(advapi_registry_tests com_server_tests com_bridge_tests messaging_tests)
 # Tests that show windows; they run on a virtual display.
 wine_window_tests=(shell_window_tests)
 

@@ -1,6 +1,6 @@
-// platform::ObjectFactory over CoCreateInstance. Outlook's Application is wrapped by
-// outlook_application.h; the CDO session and the profile-manager objects have no adapter yet
-// and are reported as not installed (nullptr), as the contract allows.
+// platform::ObjectFactory over COM: CDO's session and the profile-management objects are
+// created by ProgID, as CreateObject does, and Outlook's Application by its class. A class
+// that is not registered, or whose object cannot be created, gives nullptr.
 #pragma once
 
 #include "platform/services.h"
@@ -9,9 +9,9 @@ namespace korvanel::win {
 
 class WinObjectFactory final : public platform::ObjectFactory {
  public:
-  platform::CdoSessionPtr createCdoSession() override { return nullptr; }
-  platform::ProfManProfilesPtr createProfManProfiles() override { return nullptr; }
-  platform::ProfManPropertyBagPtr createProfManPropertyBag() override { return nullptr; }
+  platform::CdoSessionPtr createCdoSession() override;
+  platform::ProfManProfilesPtr createProfManProfiles() override;
+  platform::ProfManPropertyBagPtr createProfManPropertyBag() override;
   platform::ApplicationPtr createOutlookApplication() override;
 };
 
