@@ -22,7 +22,7 @@ void KorvanelPage::cmdPopulate_Click() {
         const Text address = text::trim(TextView(p).substr(std::min<std::size_t>(5, p.size())));
         if (address.empty()) continue;
         const Text row = m.sUN + u" <" + address + u">";
-        if (layout_.List1.hasTextNoCase(row)) continue;
+        if (hasControlCharacter(row) || layout_.List1.hasTextNoCase(row)) continue;
         addIdentityRow(row);
         MarkDirty();
         ListHScroll1();

@@ -114,7 +114,7 @@ void KorvanelPage::cmdSharedMailboxes_Click() {
         const Text t = text::trim(entry);
         ++n;
         // An empty entry would become an identity row without a name.
-        if (t.empty() || layout_.List1.hasTextNoCase(t)) continue;
+        if (t.empty() || hasControlCharacter(t) || layout_.List1.hasTextNoCase(t)) continue;
         addIdentityRow(t);
         MarkDirty();
         added = true;

@@ -3,15 +3,10 @@
 #include <algorithm>
 
 namespace korvanel::page {
-namespace {
 
-// A TAB or U+0001 inside an identity would split the account lists the page and the
-// add-in read back at TAB and U+0001, so no control character may enter.
-bool hasControlCharacter(const Text& s) {
+bool hasControlCharacter(TextView s) {
   return std::any_of(s.begin(), s.end(), [](char16_t c) { return c < 0x20; });
 }
-
-}  // namespace
 
 bool ValidateSMTPEmail(Text& sEmail) {
   sEmail = text::trim(sEmail);

@@ -22,6 +22,10 @@ short ValidateInput(std::optional<Text>& s);
 // Trims sEmail in place; true when it is at least five characters long with its first "@"
 // and its first "." neither first nor last.
 bool ValidateSMTPEmail(Text& sEmail);
+// A TAB or U+0001 inside an identity would split the account lists the page and the add-in
+// read back at TAB and U+0001: no identity row, typed or taken from the directory or the
+// mailbox list, may hold a control character.
+bool hasControlCharacter(TextView s);
 // False when the display name holds "/", "\", "@", "<" or ">".
 bool ValidateDN(const Text& sDN);
 

@@ -1,6 +1,8 @@
 // The page's life: the load, MarkDirty, Apply and the end that restarts Outlook.
 #include "optionspage/korvanel_page.h"
 
+#include <algorithm>
+
 #include "optionspage/account_ids.h"
 #include "optionspage/entry_guard.h"
 #include "optionspage/page_messages.h"
@@ -30,6 +32,15 @@ Text withoutAngleBrackets(Text s) {
   std::erase(s, u'<');
   std::erase(s, u'>');
   return s;
+}
+
+// Where a mailbox row's distinguished name begins: at the blank before "/o=" (a mailbox's
+// display name may itself hold " /"), else at the first " /"; npos for no mailbox row.
+std::size_t mailboxDnStart(TextView row) {
+  for (std::size_t p = row.find(u" /"); p != TextView::npos; p = row.find(u" /", p + 1)) {
+    if (text::startsWithNoCase(row.substr(p + 1), u"/o=")) return p;
+  }
+  return row.find(u" /");
 }
 
 }  // namespace
@@ -233,45 +244,99 @@ std::uint32_t KorvanelPage::nextAccountId() {
   return IdAfterHighestAccount(reg, m.sPN);
 }
 
+KorvanelPage::RowWrite KorvanelPage::writeIdentityRow(long j, std::uint32_t n) {
+  PageModule& m = *module_;
+  const Text s = text::trim(layout_.List1.List(j));
+  const Text sig1 = text::trim(layout_.List2.List(j));
+  const Text sig2 = text::trim(layout_.List3.List(j));
+  const std::size_t p = s.find(u" <");
+  if (p == Text::npos || p == 0) {
+    // A shared mailbox: the display name, a blank and the distinguished name.
+    const std::size_t q = mailboxDnStart(s);
+    if (q == Text::npos || q == 0) return RowWrite::kDropped;
+    const Text name = text::trim(TextView(s).substr(0, q + 1));
+    const Text addr = text::trim(TextView(s).substr(q + 1));
+    if (name.empty() || addr.empty()) return RowWrite::kDropped;
+    return m.accounts.CreateIdentityAccount(m.sPN, n, u"EX MBX [" + name + u"]", name, addr, sig1,
+                                            sig2)
+               ? RowWrite::kMailbox
+               : RowWrite::kFailed;
+  }
+  const Text name = text::trim(TextView(s).substr(0, p + 1));
+  const Text addrText = text::trim(TextView(s).substr(p + 1));
+  const Text addr = withoutAngleBrackets(addrText);
+  if (name.empty() || addr.empty()) return RowWrite::kDropped;
+  return m.accounts.CreateIdentityAccount(m.sPN, n, u"EX [" + name + u" " + addrText + u"]", name,
+                                          addr, sig1, sig2)
+             ? RowWrite::kSmtp
+             : RowWrite::kFailed;
+}
+
 void KorvanelPage::PropertyPage_Apply() {
   PageModule& m = *module_;
   if (dirty_ && !m.sPN.empty()) {
-    // Every identity account goes; the list then writes them all again, in its order.
+    // The rows are written as new accounts first and the old accounts deleted after, so no
+    // failure ever loses an identity: a row that cannot be written keeps the account it
+    // was loaded from, an old account that cannot be deleted keeps its place instead of
+    // the row's new one, and the user is told which identities were not saved.
     m.accounts.EnumIdentityAccounts(m.sPN);
-    for (const Text& key : splitTabs(m.accounts.IdentityLists().Subkeys)) {
-      const Text trimmed = text::trim(key);
-      if (!trimmed.empty()) m.accounts.DeleteIdentityAccount(m.sPN, TextView(trimmed));
-    }
+    const profile::IdentityAccountLists old = m.accounts.IdentityLists();
+    const std::vector<Text> oldKeys = splitTabs(old.Subkeys);
 
-    int smtpIdentities = 0;
+    struct Written {
+      long row;
+      std::uint32_t id;
+      bool smtp;
+    };
+    std::vector<Written> written;
+    std::vector<std::uint32_t> kept;  // old accounts whose row could not be written
+    std::vector<Text> unsaved;
     const ListBox& list1 = layout_.List1;
     for (long j = 0; j < list1.ListCount(); ++j) {
       const std::uint32_t n = nextAccountId();
-      if (n == 0) continue;
-      const Text s = text::trim(list1.List(j));
-      const Text sig1 = text::trim(layout_.List2.List(j));
-      const Text sig2 = text::trim(layout_.List3.List(j));
-      const std::size_t p = s.find(u" <");
-      if (p == Text::npos || p == 0) {
-        // A shared mailbox: the display name, a blank and the distinguished name.
-        const std::size_t q = s.find(u" /");
-        if (q == Text::npos || q == 0) continue;
-        const Text name = text::trim(TextView(s).substr(0, q + 1));
-        const Text addr = text::trim(TextView(s).substr(q + 1));
-        if (!name.empty() && !addr.empty()) {
-          m.accounts.CreateIdentityAccount(m.sPN, n, u"EX MBX [" + name + u"]", name, addr, sig1,
-                                           sig2);
-        }
+      const RowWrite result = n > 0 ? writeIdentityRow(j, n) : RowWrite::kFailed;
+      if (result == RowWrite::kFailed) {
+        const std::int32_t from = list1.ItemData(j);
+        if (from > 0) kept.push_back(static_cast<std::uint32_t>(from));
+        unsaved.push_back(text::trim(list1.List(j)));
+      } else if (result != RowWrite::kDropped) {
+        written.push_back({j, n, result == RowWrite::kSmtp});
+      }
+    }
+
+    for (std::size_t k = 0; k < oldKeys.size(); ++k) {
+      const Text key = text::trim(oldKeys[k]);
+      if (key.empty()) continue;
+      const std::uint32_t id = static_cast<std::uint32_t>(itemDataOf(key));
+      if (std::find(kept.begin(), kept.end(), id) != kept.end()) continue;
+      if (m.accounts.DeleteIdentityAccount(m.sPN, TextView(key))) continue;
+      // The old account stays; the row that replaces it goes again, or it would show twice.
+      const auto row = std::find_if(written.begin(), written.end(), [&](const Written& w) {
+        return id > 0 && list1.ItemData(w.row) == static_cast<std::int32_t>(id);
+      });
+      if (row != written.end()) {
+        m.accounts.DeleteIdentityAccount(m.sPN, row->id);
+        unsaved.push_back(text::trim(list1.List(row->row)));
+        written.erase(row);
       } else {
-        const Text name = text::trim(TextView(s).substr(0, p + 1));
-        const Text addrText = text::trim(TextView(s).substr(p + 1));
-        const Text addr = withoutAngleBrackets(addrText);
-        // Only an identity really written keeps the Exchange account's identity name.
-        if (!name.empty() && !addr.empty() &&
-            m.accounts.CreateIdentityAccount(m.sPN, n, u"EX [" + name + u" " + addrText + u"]",
-                                             name, addr, sig1, sig2)) {
+        const Text display = entryAt(splitTabs(old.DisplayNames), k);
+        const Text email = entryAt(splitTabs(old.Emails), k);
+        unsaved.push_back(display + u" " + email);
+      }
+    }
+
+    int smtpIdentities = 0;
+    for (const Written& w : written) {
+      // The rows now stand for the accounts just written, should Apply run again.
+      layout_.List1.setItemData(w.row, static_cast<std::int32_t>(w.id));
+      if (w.smtp) ++smtpIdentities;
+    }
+    // An identity kept from before still counts for the Exchange account's name.
+    for (std::uint32_t id : kept) {
+      for (std::size_t k = 0; k < oldKeys.size(); ++k) {
+        if (static_cast<std::uint32_t>(itemDataOf(text::trim(oldKeys[k]))) == id &&
+            !text::startsWithNoCase(entryAt(splitTabs(old.AccountNames), k), u"EX MBX"))
           ++smtpIdentities;
-        }
       }
     }
 
@@ -297,7 +362,10 @@ void KorvanelPage::PropertyPage_Apply() {
       }
     }
 
-    if (m.ReReadRequested || ask(kRestartQuestion)) {
+    if (!unsaved.empty()) {
+      // Outlook would restart on a profile that lacks what the user sees on the page.
+      notify(Text(kIdentitiesNotSavedNotice) + u"\r" + text::join(unsaved, u"\r"));
+    } else if (m.ReReadRequested || ask(kRestartQuestion)) {
       m.RestartRequested = true;
       // The dialog must be ready for the keystroke that closes it and so ends this page.
       services_.shell.doEvents();

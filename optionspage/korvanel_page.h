@@ -95,6 +95,10 @@ class KorvanelPage final : public platform::PropertyPage {
   void loadMonitoredFolders();
   // The id the next identity account gets; 0 when none can be given.
   std::uint32_t nextAccountId();
+  // Row j of the identity list written as account n: an address or a mailbox identity,
+  // nothing for a row of neither form, or failed (then no part of the account is left).
+  enum class RowWrite { kDropped, kSmtp, kMailbox, kFailed };
+  RowWrite writeIdentityRow(long j, std::uint32_t n);
   void addIdentityRow(const Text& row);
   void swapIdentityRows(long from, long to);
   void listHScroll(ListBox& list);

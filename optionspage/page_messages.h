@@ -9,6 +9,9 @@ inline constexpr char16_t kRestartQuestion[] =
 inline constexpr char16_t kRefreshQuestion[] =
     u"Outlook will be restarted to re-read the e-mail addresses stored in the Active "
     u"Directory.\rYou should re-populate the list after restarting.\rContinue?";
+// Followed by the identities, one a line, when an Apply could not save them all.
+inline constexpr char16_t kIdentitiesNotSavedNotice[] =
+    u"Korvanel could not save these identities; Outlook is not restarted:";
 inline constexpr char16_t kDeleteSelectedQuestion[] =
     u"Are you sure you want to delete the selected item from the list?";
 inline constexpr char16_t kDeleteAllQuestion[] =

@@ -147,13 +147,17 @@ bool AccountStore::CreateIdentityAccount(TextView profileName, std::uint32_t id,
       (replySig.empty() ||
        reg_.RegWriteBinary(path, u"Reply-Forward Signature", TextValue(replySig))) &&
       reg_.RegWriteDword(managerPath, kNextAccountIdValue, id + 1);
-  if (!written) return false;
 
   // A profile without an order list gets none: Outlook keeps it, not the product. An
   // empty list is still a list, and the new account joins it.
-  const std::optional<Bytes> order = reg_.readBinaryIfPresent(managerPath, kAccountOrderValue);
-  if (!order) return true;
-  return reg_.RegWriteBinary(managerPath, kAccountOrderValue, appendToAccountOrder(*order, id));
+  const std::optional<Bytes> order =
+      written ? reg_.readBinaryIfPresent(managerPath, kAccountOrderValue) : std::nullopt;
+  if (written && (!order || reg_.RegWriteBinary(managerPath, kAccountOrderValue,
+                                                appendToAccountOrder(*order, id))))
+    return true;
+  // Half an account would show in Outlook's lists as a broken one: what was written goes.
+  reg_.DeleteKeyTree(kHkeyCurrentUser, path);
+  return false;
 }
 
 bool AccountStore::DeleteIdentityAccount(TextView profileName, std::uint32_t id) {
@@ -169,12 +173,17 @@ bool AccountStore::deleteAccountKey(TextView profileName, TextView subkey,
   // An empty or nested name would reach beyond the one account key.
   if (profileName.empty() || subkey.empty() || subkey.find(u'\\') != TextView::npos) return false;
   const Text managerPath = AccountManagerKey(profileName);
-  if (!reg_.DeleteKeyTree(kHkeyCurrentUser, childPath(managerPath, subkey))) return false;
-  if (!id) return true;
-
-  std::optional<Bytes> order = reg_.readBinaryIfPresent(managerPath, kAccountOrderValue);
-  if (!order || !removeFromAccountOrder(*order, *id)) return true;
-  return reg_.RegWriteBinary(managerPath, kAccountOrderValue, *order);
+  // The order list and the key change together: the id leaves the list first, and comes
+  // back when the key cannot be deleted, so the list never names a key that is gone.
+  const std::optional<Bytes> order =
+      id ? reg_.readBinaryIfPresent(managerPath, kAccountOrderValue) : std::nullopt;
+  std::optional<Bytes> shortened = order;
+  const bool listChanges = shortened && removeFromAccountOrder(*shortened, *id);
+  if (listChanges && !reg_.RegWriteBinary(managerPath, kAccountOrderValue, *shortened))
+    return false;
+  if (reg_.DeleteKeyTree(kHkeyCurrentUser, childPath(managerPath, subkey))) return true;
+  if (listChanges) reg_.RegWriteBinary(managerPath, kAccountOrderValue, *order);
+  return false;
 }
 
 bool AccountStore::SetExchangeAccountName(TextView profileName, std::uint32_t id, TextView name,

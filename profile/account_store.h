@@ -44,15 +44,14 @@ class AccountStore {
   // "NextAccountID" of the account manager key; 0 when absent.
   std::uint32_t GetNextAccountID(TextView profileName);
   // Writes the identity account of id, raises "NextAccountID" to id + 1 and appends id to
-  // the order list (when the profile has one). Stops at the first write that fails, so an
-  // account that could not be written never enters the order list. True when all was
-  // written.
+  // the order list (when the profile has one). Stops at the first write that fails and
+  // then removes the key it began, so an account is written whole or not at all and never
+  // enters the order list half-written. True when all was written.
   bool CreateIdentityAccount(TextView profileName, std::uint32_t id, TextView accountName,
                              TextView displayName, TextView email, TextView newSignature,
                              TextView replySignature);
-  // Deletes the account key of id and every occurrence of id in the order list. False when
-  // the key could not be deleted (the order list is then left alone) or the list could not
-  // be written.
+  // Deletes the account key of id and every occurrence of id in the order list, together:
+  // false, with key and list as they were, when either cannot be changed.
   bool DeleteIdentityAccount(TextView profileName, std::uint32_t id);
   // Deletes the account key exactly as enumerated (list 2's entry); its id leaves the order
   // list only when the name is eight hex digits. Prefer this to the id form for keys that

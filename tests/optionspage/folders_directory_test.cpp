@@ -119,6 +119,30 @@ TEST_F(FoldersDirectoryTest, DirectoryAddressesAreAddedOnceWithTheUsersName) {
   EXPECT_TRUE(page->dirty());
 }
 
+TEST_F(FoldersDirectoryTest, NamesWithControlCharactersFromTheDirectoryAreRefused) {
+  // A TAB would shift every account list at the next load, as a typed one would.
+  connect->sSMBXs =
+      u"Help\tDesk /o=Contoso/ou=Exchange/cn=helpdesk\x01"
+      u"Sales Box /o=Contoso/ou=Exchange/cn=sales";
+  connect->sUN = u"Pat\tDoe";
+  open();
+  page->cmdSharedMailboxes_Click();
+  EXPECT_THAT(ui().List1.texts(), ElementsAre(u"Sales Box /o=Contoso/ou=Exchange/cn=sales"));
+  page->cmdPopulate_Click();
+  EXPECT_EQ(ui().List1.ListCount(), 1) << "the user's name holds a TAB";
+  EXPECT_TRUE(shell.messages.empty()) << "the addresses are there, only not usable";
+  close();
+
+  connect->sUN = u"Pat Doe";
+  connect->sSMBXs =
+      u"Help\x02"
+      u"Desk /o=Contoso/ou=Exchange/cn=helpdesk";
+  open();
+  page->cmdSharedMailboxes_Click();
+  EXPECT_EQ(ui().List1.ListCount(), 0);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
 TEST_F(FoldersDirectoryTest, OnlyThePrimaryAddressGivesTheNotice) {
   reg.clear();
   sim::installOutlookRegistration(reg);

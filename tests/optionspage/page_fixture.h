@@ -87,7 +87,8 @@ class PageFixture : public ::testing::Test {
         .AccountName;
   }
 
-  sim::SimRegistry reg;
+  sim::FaultPlan faults;
+  sim::SimRegistry reg{&faults};
   FakeShell shell;
   NoObjects objects;
   NoMapi mapi;

@@ -1,4 +1,5 @@
 // The page's load, Apply and end over a seeded profile.
+#include "optionspage/account_ids.h"
 #include "optionspage/page_messages.h"
 #include "page_fixture.h"
 
@@ -6,6 +7,7 @@ namespace korvanel::page::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
 
 class PageLoadApplyTest : public PageFixture {};
 
@@ -161,6 +163,91 @@ TEST_F(PageLoadApplyTest, ApplyWritesTheListInItsOrderWithIdsFromNextAccountID) 
   EXPECT_FALSE(connect->isRestart.has_value());
 }
 
+// The order list as Outlook reads it: the ids of the accounts, in order.
+std::vector<std::uint32_t> orderedIds(profile::AccountStore& store) {
+  const auto bytes = store.primitives().RegReadBinary(profile::AccountManagerKey(kProfile),
+                                                      u"{ED475418-B0D6-11D2-8C3B-00104B2A6676}");
+  std::vector<std::uint32_t> ids;
+  for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+    ids.push_back(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 |
+                  static_cast<std::uint32_t>(bytes[i + 3]) << 24);
+  }
+  return ids;
+}
+
+TEST_F(PageLoadApplyTest, AnIdentityThatCannotBeWrittenKeepsItsAccountAndNoRestartFollows) {
+  seedProfile();
+  const std::uint32_t sales =
+      seedIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com", u"Sig");
+  const std::uint32_t help =
+      seedIdentity(u"EX MBX [Help Desk]", u"Help Desk", u"/o=Contoso/ou=Exchange/cn=helpdesk");
+  open();
+  page->clickList1(1);
+  page->cmdMoveUp_Click();
+  // The Help Desk row, now first, fails at its third value.
+  faults.failOnCall("Registry.setValue", 3);
+  shell.messageAnswers = {kIdYes};
+  page->apply();
+
+  const auto accounts = identities();
+  ASSERT_EQ(accounts.size(), 2u) << "nothing lost, nothing twice";
+  EXPECT_EQ(accounts[0].Subkey, profile::AccountKeyName(help)) << "the old account stays";
+  EXPECT_EQ(accounts[0].AccountName, u"EX MBX [Help Desk]");
+  EXPECT_EQ(accounts[1].AccountName, u"EX [Sales <sales@contoso.com>]");
+  EXPECT_EQ(accounts[1].NewSignature, u"Sig");
+  // Written anew under the id the failed row left free: no half-written account is left.
+  EXPECT_NE(sales, help + 1);
+  EXPECT_EQ(accounts[1].Subkey, profile::AccountKeyName(help + 1));
+  EXPECT_FALSE(AccountKeyExists(store.primitives(), kProfile, help + 2));
+  EXPECT_THAT(orderedIds(store), UnorderedElementsAre(2u, help, help + 1));
+
+  ASSERT_EQ(shell.messages.size(), 1u) << "told, and not asked to restart";
+  EXPECT_EQ(shell.messages[0].text,
+            Text(kIdentitiesNotSavedNotice) + u"\rHelp Desk /o=Contoso/ou=Exchange/cn=helpdesk");
+  EXPECT_EQ(shell.messages[0].style, 48);
+  EXPECT_TRUE(shell.keys.empty()) << "the dialog stays open";
+  close();
+  EXPECT_EQ(app->quitCalls, 0);
+  EXPECT_FALSE(connect->isRestart.has_value());
+}
+
+TEST_F(PageLoadApplyTest, AnAccountThatCannotBeDeletedIsNotWrittenTwice) {
+  seedProfile();
+  const std::uint32_t sales =
+      seedIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com");
+  seedIdentity(u"EX [Help <help@contoso.com>]", u"Help", u"help@contoso.com");
+  open();
+  page->clickOption1(0);
+  // The first old account's key will not go.
+  faults.failOnCall("Registry.deleteKey", 1);
+  page->apply();
+
+  const auto accounts = identities();
+  ASSERT_EQ(accounts.size(), 2u) << "no identity shows twice";
+  EXPECT_EQ(accounts[0].Subkey, profile::AccountKeyName(sales));
+  EXPECT_EQ(accounts[0].AccountName, u"EX [Sales <sales@contoso.com>]");
+  EXPECT_EQ(accounts[1].AccountName, u"EX [Help <help@contoso.com>]");
+  EXPECT_EQ(orderedIds(store).size(), 3u);
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_EQ(shell.messages[0].text,
+            Text(kIdentitiesNotSavedNotice) + u"\rSales <sales@contoso.com>");
+  close();
+  EXPECT_EQ(app->quitCalls, 0);
+}
+
+TEST_F(PageLoadApplyTest, AMailboxNameHoldingASlashIsSplitWhereItsNameEnds) {
+  seedProfile();
+  connect->sSMBXs = u"Sales / Support /o=Contoso/ou=Exchange/cn=salessupport";
+  open();
+  page->cmdSharedMailboxes_Click();
+  page->apply();
+  const auto accounts = identities();
+  ASSERT_EQ(accounts.size(), 1u);
+  EXPECT_EQ(accounts[0].AccountName, u"EX MBX [Sales / Support]");
+  EXPECT_EQ(accounts[0].DisplayName, u"Sales / Support");
+  EXPECT_EQ(accounts[0].Email, u"/o=Contoso/ou=Exchange/cn=salessupport");
+}
+
 TEST_F(PageLoadApplyTest, ApplyKeepsTheIdentitiesWhenNextAccountIDIsMissing) {
   seedProfile();
   seedIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com", u"Sig");
@@ -172,8 +259,8 @@ TEST_F(PageLoadApplyTest, ApplyKeepsTheIdentitiesWhenNextAccountIDIsMissing) {
   page->apply();
   auto accounts = identities();
   ASSERT_EQ(accounts.size(), 2u);
-  // The ids follow the highest key left (the Exchange account's 2).
-  EXPECT_EQ(accounts[0].Subkey, u"00000003");
+  // The ids follow the highest key there (the old accounts 3 and 4 go only after).
+  EXPECT_EQ(accounts[0].Subkey, u"00000005");
   EXPECT_EQ(accounts[0].AccountName, u"EX [Sales <sales@contoso.com>]");
   EXPECT_EQ(accounts[0].NewSignature, u"Sig");
   EXPECT_EQ(accounts[1].AccountName, u"EX MBX [Help Desk]");
@@ -188,7 +275,7 @@ TEST_F(PageLoadApplyTest, ApplyKeepsTheIdentitiesWhenNextAccountIDIsMissing) {
   page->apply();
   accounts = identities();
   ASSERT_EQ(accounts.size(), 2u);
-  EXPECT_EQ(accounts[0].Subkey, u"00000003");
+  EXPECT_EQ(accounts[0].Subkey, u"00000007");
   const auto exchange = store.ReadAccountRecord(profile::AccountManagerKey(kProfile), u"00000002");
   EXPECT_EQ(exchange.ServiceName, u"MSEMS");
   EXPECT_EQ(exchange.Email, u"");

@@ -146,8 +146,8 @@ TEST_F(AccountStoreTest, OutlooksOwnAccountsKeepTheirPlacesBeforeTheIdentities) 
   imap.pop3Server = u"none";
   ASSERT_EQ(sim::seedMailAccount(reg, kProfile, imap), 4u);
   ASSERT_EQ(store.GetNextAccountID(kProfile), 5u);
-  ASSERT_TRUE(store.CreateIdentityAccount(kProfile, 5, u"EX [A <a@x.com>]", u"A", u"a@x.com",
-                                          u"", u""));
+  ASSERT_TRUE(
+      store.CreateIdentityAccount(kProfile, 5, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
 
   store.EnumIdentityAccounts(kProfile);
   EXPECT_EQ(store.IdentityLists().Subkeys, u"00000005");
@@ -324,6 +324,15 @@ TEST_F(AccountStoreTest, AFailedWriteKeepsTheAccountOutOfTheOrderList) {
       store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
   EXPECT_EQ(store.GetNextAccountID(kProfile), 3u);
   EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0}));
+  EXPECT_FALSE(keyExists(reg, AccountKeyPath(kProfile, 3))) << "no half-written account";
+
+  // The order list that cannot take the new id: the whole account goes again.
+  faults.failOnCall("Registry.setValue", 11);
+  EXPECT_FALSE(
+      store.CreateIdentityAccount(kProfile, 3, u"EX [A <a@x.com>]", u"A", u"a@x.com", u"", u""));
+  EXPECT_EQ(faults.failures("Registry.setValue"), 2);
+  EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0}));
+  EXPECT_FALSE(keyExists(reg, AccountKeyPath(kProfile, 3)));
 }
 
 TEST_F(AccountStoreTest, AKeyThatCannotBeDeletedStaysListed) {
@@ -335,9 +344,16 @@ TEST_F(AccountStoreTest, AKeyThatCannotBeDeletedStaysListed) {
   EXPECT_TRUE(keyExists(reg, AccountKeyPath(kProfile, 4)));
   EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0}));
 
+  // An order list that cannot be written keeps the key too: the list never names a key
+  // that is gone.
   faults.failOnce("Registry.setValue");
   EXPECT_FALSE(store.DeleteIdentityAccount(kProfile, std::uint32_t{4}));
+  EXPECT_TRUE(keyExists(reg, AccountKeyPath(kProfile, 4)));
+  EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0}));
+
+  EXPECT_TRUE(store.DeleteIdentityAccount(kProfile, std::uint32_t{4}));
   EXPECT_FALSE(keyExists(reg, AccountKeyPath(kProfile, 4)));
+  EXPECT_EQ(orderList(), (Bytes{2, 0, 0, 0, 3, 0, 0, 0, 5, 0, 0, 0}));
 }
 
 TEST_F(AccountStoreTest, NothingHappensWithoutAProfileName) {
