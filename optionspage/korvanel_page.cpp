@@ -7,6 +7,8 @@
 #include "optionspage/entry_guard.h"
 #include "optionspage/page_messages.h"
 #include "optionspage/page_version.h"
+#include "profile/account_order.h"
+#include "profile/profile_key.h"
 #include "profile/ui_language.h"
 
 namespace korvanel::page {
@@ -323,6 +325,18 @@ void KorvanelPage::PropertyPage_Apply() {
         const Text email = entryAt(splitTabs(old.Emails), k);
         unsaved.push_back(display + u" " + email);
       }
+    }
+
+    // Deleting takes each old id's slot from the list's last id: the new accounts are put
+    // back into the user's order, in the slots they hold.
+    std::vector<std::uint32_t> writtenIds;
+    for (const Written& w : written) writtenIds.push_back(w.id);
+    profile::RegistryPrimitives& reg = m.accounts.primitives();
+    const Text managerPath = profile::AccountManagerKey(m.sPN);
+    if (std::optional<text::Bytes> order =
+            reg.readBinaryIfPresent(managerPath, profile::kAccountOrderValue)) {
+      if (profile::placeInAccountOrder(*order, writtenIds))
+        reg.RegWriteBinary(managerPath, profile::kAccountOrderValue, *order);
     }
 
     int smtpIdentities = 0;

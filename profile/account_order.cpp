@@ -55,4 +55,21 @@ bool removeFromAccountOrder(Bytes& list, std::uint32_t id) {
   return changed;
 }
 
+bool placeInAccountOrder(Bytes& list, const std::vector<std::uint32_t>& ids) {
+  std::vector<std::size_t> slots;
+  for (std::size_t g = 0; g < list.size() / 4; ++g) {
+    if (std::find(ids.begin(), ids.end(), groupAt(list, g)) != ids.end()) slots.push_back(g);
+  }
+  if (slots.size() != ids.size()) return false;  // not each id once: leave the list alone
+  bool moved = false;
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    if (groupAt(list, slots[k]) == ids[k]) continue;
+    const std::uint32_t id = ids[k];
+    for (std::size_t b = 0; b < 4; ++b)
+      list[slots[k] * 4 + b] = static_cast<std::uint8_t>(id >> (8 * b));
+    moved = true;
+  }
+  return moved;
+}
+
 }  // namespace korvanel::profile

@@ -30,4 +30,8 @@ Bytes appendToAccountOrder(const Bytes& list, std::uint32_t id);
 // (the list is then untouched).
 bool removeFromAccountOrder(Bytes& list, std::uint32_t id);
 
+// The slots that hold any of ids, taken from the first to the last, get ids in the order
+// given; every other id keeps its slot. False when nothing moved.
+bool placeInAccountOrder(Bytes& list, const std::vector<std::uint32_t>& ids);
+
 }  // namespace korvanel::profile

@@ -235,6 +235,19 @@ TEST_F(PageLoadApplyTest, AnAccountThatCannotBeDeletedIsNotWrittenTwice) {
   EXPECT_EQ(app->quitCalls, 0);
 }
 
+TEST_F(PageLoadApplyTest, TheAccountsDropDownFollowsTheRowsAfterApply) {
+  seedProfile();
+  seedIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com");
+  seedIdentity(u"EX MBX [Help Desk]", u"Help Desk", u"/o=Contoso/ou=Exchange/cn=helpdesk");
+  open();
+  page->clickList1(1);
+  page->cmdMoveUp_Click();
+  page->apply();
+  // Help Desk written as 5, Sales as 6, in the rows' order behind the Exchange account.
+  EXPECT_THAT(orderedIds(store), ElementsAre(2u, 5u, 6u));
+  EXPECT_EQ(accountName(5), u"EX MBX [Help Desk]");
+}
+
 TEST_F(PageLoadApplyTest, AMailboxNameHoldingASlashIsSplitWhereItsNameEnds) {
   seedProfile();
   connect->sSMBXs = u"Sales / Support /o=Contoso/ou=Exchange/cn=salessupport";
