@@ -15,8 +15,8 @@ namespace {
 
 std::uint64_t gLookups = 0;
 
-// The member names of every interface met so far, by interface and folded name (names are
-// case-insensitive, as GetIDsOfNames is). DISPID_UNKNOWN marks a name the interface lacks.
+// The DISPIDs of every interface met so far, by interface and folded name (names are
+// case-insensitive, as GetIDsOfNames is).
 struct InterfaceMember {
   GUID interfaceId;
   text::Text name;
@@ -39,10 +39,11 @@ HRESULT askObject(IDispatch* object, text::TextView name, DISPID* id) {
   return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, id);
 }
 
-// Looks key up in ids first, and keeps what the object answers (an unknown name as such).
+// Looks key up in ids first, and keeps what the object answers; an unknown name is kept as
+// such only when rememberUnknown.
 template <class Key>
 HRESULT lookUp(std::map<Key, DISPID>& ids, Key key, IDispatch* object, text::TextView name,
-               DISPID* id) {
+               DISPID* id, bool rememberUnknown) {
   if (const auto known = ids.find(key); known != ids.end()) {
     *id = known->second;
     return *id == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
@@ -50,7 +51,7 @@ HRESULT lookUp(std::map<Key, DISPID>& ids, Key key, IDispatch* object, text::Tex
   const HRESULT hr = askObject(object, name, id);
   if (SUCCEEDED(hr) && *id != DISPID_UNKNOWN) {
     ids.emplace(std::move(key), *id);
-  } else if (hr == DISP_E_UNKNOWNNAME) {
+  } else if (hr == DISP_E_UNKNOWNNAME && rememberUnknown) {
     ids.emplace(std::move(key), DISPID_UNKNOWN);
   }
   return hr;
@@ -58,7 +59,10 @@ HRESULT lookUp(std::map<Key, DISPID>& ids, Key key, IDispatch* object, text::Tex
 
 HRESULT lookUpByInterface(const GUID& interfaceId, IDispatch* object, text::TextView name,
                           DISPID* id) {
-  return lookUp(interfaceIds(), InterfaceMember{interfaceId, text::fold(name)}, object, name, id);
+  // A name one object of the interface lacks may be known to another: Outlook 2007 adds
+  // members to the interfaces of Outlook 2003 under the same identifiers.
+  return lookUp(interfaceIds(), InterfaceMember{interfaceId, text::fold(name)}, object, name, id,
+                false);
 }
 
 ComPtr<ITypeInfo> typeInfo(IDispatch* object) {
@@ -203,10 +207,18 @@ HRESULT LateBound::memberId(text::TextView name, DISPID* id) {
       described_ = interfaceId ? Described::byInterface : Described::byItself;
       if (interfaceId) interface_ = *interfaceId;
     }
-    if (described_ == Described::byInterface) {
-      return lookUpByInterface(interface_, object_.get(), name, id);
+    text::Text folded = text::fold(name);
+    if (described_ == Described::byItself) {
+      return lookUp(ownIds_, std::move(folded), object_.get(), name, id, true);
     }
-    return lookUp(ownIds_, text::fold(name), object_.get(), name, id);
+    // The names this object lacks are its own to remember.
+    if (ownIds_.count(folded) != 0) {
+      *id = DISPID_UNKNOWN;
+      return DISP_E_UNKNOWNNAME;
+    }
+    const HRESULT hr = lookUpByInterface(interface_, object_.get(), name, id);
+    if (hr == DISP_E_UNKNOWNNAME) ownIds_.emplace(std::move(folded), DISPID_UNKNOWN);
+    return hr;
   });
 }
 

@@ -3,9 +3,10 @@
 //
 // A member name is looked up (GetIDsOfNames) once per interface: the DISPIDs are kept by the
 // GUID of the interface the object's type information describes, so every object of that
-// interface reuses them, and a name the interface does not know is remembered as unknown too.
-// An object without type information is asked every time through the free functions; a
-// LateBound holder keeps that object's names itself.
+// interface reuses them. A name an object does not know is remembered only by its LateBound
+// holder (Outlook 2007 adds members to Outlook 2003's interfaces under the same GUIDs, and
+// both may be met in one process). An object without type information is asked every time
+// through the free functions; a LateBound holder keeps that object's names itself.
 #pragma once
 
 #include <oaidl.h>
@@ -86,7 +87,8 @@ class LateBound {
   ComPtr<IDispatch> object_;
   Described described_ = Described::notAsked;
   GUID interface_ = {};
-  std::map<text::Text, DISPID> ownIds_;  // only for an object without type information
+  // An object without type information: its names; any other: the names it lacks.
+  std::map<text::Text, DISPID> ownIds_;
 };
 
 }  // namespace korvanel::win
