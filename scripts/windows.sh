@@ -3,11 +3,15 @@
 # installs) and x86_64 (the same sources, exercised under wine64, since 32-bit programs
 # cannot run here), checks the import and export tables of all four, and under Wine
 # registers the x86_64 DLLs with regsvr32, checks the keys with Wine's own `reg`, runs the
-# registry contract and the COM tests, unregisters and checks that the keys are gone.
+# registry contract and the COM tests, runs every scenario file (but those that open the
+# Options page) with korvanel-sim.exe --over-com, the real Korvanel.dll against the served
+# simulation, and compares its trace with the Linux tool's; unregisters and checks that the
+# keys are gone.
 #
 #   scripts/windows.sh          everything
 #   scripts/windows.sh build    only build the four DLLs (bin/ of build/mingw-i686 and
 #                               build/mingw-x86_64)
+#   scripts/windows.sh wine-checks   only the checks under Wine, on what is built
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
@@ -21,7 +25,9 @@ x64=${KORVANEL_BUILD_X86_64:-build/mingw-x86_64}
 dlls=(Korvanel KorvanelPage)
 wine_tests=(advapi_registry_tests com_server_tests com_bridge_tests messaging_tests)
 # Tests that show windows; they run on a virtual display.
-wine_window_tests=(shell_window_tests)
+wine_window_tests=(shell_window_tests served_tests)
+# The Linux tool whose traces the Windows one must reproduce.
+linux_build=${KORVANEL_BUILD:-build}
 
 build_dlls() {
   step "build the Windows DLLs (i686 and x86_64)"
@@ -32,7 +38,7 @@ build_dlls() {
   configure "$x64" -DKORVANEL_PORTABLE_ONLY=ON -DKORVANEL_WINDOWS=ON -DCMAKE_BUILD_TYPE= \
     -DKORVANEL_WINDOWS_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-x86_64.cmake"
   cmake --build "$x64" -j"$jobs" --target "${dlls[@]}" ${1:+"${wine_tests[@]}"} \
-    ${1:+"${wine_window_tests[@]}"}
+    ${1:+"${wine_window_tests[@]}" korvanel-sim}
 }
 
 fail() {
@@ -181,6 +187,35 @@ check_unregistered() {
   echo "unregistration: every key removed"
 }
 
+# Every scenario file that does not open the Options page (the page's window is not served
+# yet): the trace of the real DLL over COM must be the Linux tool's, byte for byte.
+over_com_checks() {
+  step "scenario files over COM: korvanel-sim.exe run --over-com against korvanel-sim run"
+  if [ ! -x "$linux_build/bin/korvanel-sim" ]; then
+    configure "$linux_build"
+    cmake --build "$linux_build" -j"$jobs" --target korvanel-sim
+  fi
+  local f name compared=0
+  for f in tests/scenarios/files/*.json; do
+    case $f in *.expect.json) continue ;; esac
+    name=$(basename "$f" .json)
+    if grep -q '"do": *"options"' "$f"; then
+      echo "$name: opens the Options page, not run over COM yet"
+      continue
+    fi
+    "$linux_build/bin/korvanel-sim" run "$f" --json >"$x64/$name.linux.json" ||
+      fail "korvanel-sim run $f"
+    xvfb-run -a "$wine" "$x64/bin/korvanel-sim.exe" run "$f" --json --over-com \
+      >"$x64/$name.com.json" ||
+      fail "korvanel-sim.exe run $f --over-com"
+    diff -u "$x64/$name.linux.json" "$x64/$name.com.json" >&2 ||
+      fail "$name: the trace over COM differs from the Linux one"
+    echo "$name: the same trace over COM"
+    compared=$((compared + 1))
+  done
+  [ "$compared" -gt 0 ] || fail "no scenario file was compared over COM"
+}
+
 wine_checks() {
   [ -n "$wine" ] || fail "wine64 is not installed"
   step "register, test and unregister under Wine"
@@ -199,6 +234,7 @@ wine_checks() {
   for t in "${wine_window_tests[@]}"; do
     xvfb-run -a "$wine" "$x64/bin/$t.exe" --gtest_brief=1 || fail "$t"
   done
+  over_com_checks
   for dll in "${dlls[@]}"; do
     run regsvr32 /s /u "$x64/bin/$dll.dll" || fail "regsvr32 /u $dll.dll"
   done
@@ -207,6 +243,10 @@ wine_checks() {
   run regsvr32 /s /u "$x64/bin/Korvanel.dll" || fail "second regsvr32 /u"
 }
 
+if [ "$mode" = wine-checks ]; then
+  wine_checks
+  exit 0
+fi
 ensure_packages
 if [ "$mode" = build ]; then
   build_dlls

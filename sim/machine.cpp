@@ -49,12 +49,13 @@ std::vector<Text> registeredAddIns(platform::Registry& registry) {
 
 Machine::Machine(MachineOptions options)
     : options_(std::move(options)),
+      registry_(options_.registry != nullptr ? *options_.registry : simRegistry_),
       world_(registry_),
       objects_(world_),
       mapi_(&world_.faults()),
       word_(&world_.faults()),
       services_{registry_, shell_, objects_, mapi_} {
-  registry_.setFaultPlan(&world_.faults());
+  simRegistry_.setFaultPlan(&world_.faults());
   shell_.setFaultPlan(&world_.faults());
   shell_.setHost(this);
   world_.shell = &shell_;

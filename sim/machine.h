@@ -42,6 +42,10 @@ struct MachineOptions {
   // COM add-ins registered for Outlook (HKLM\Software\Microsoft\Office\Outlook\Addins,
   // LoadBehavior 3); Outlook connects them, in this order, at each start.
   std::vector<Text> addIns = {u"Korvanel.Connect"};
+  // The registry the machine runs on instead of its own in-memory one: the real registry
+  // under Wine, when the simulation is served over COM to the real DLLs, which must see the
+  // same keys. It must outlive the machine; registry faults do not apply to it.
+  platform::Registry* registry = nullptr;
 };
 
 // One start of Outlook, by the test or by a command line.
@@ -67,7 +71,12 @@ class Machine final : private ShellHost {
   Machine& operator=(const Machine&) = delete;
 
   const MachineOptions& options() const { return options_; }
-  SimRegistry& registry() { return registry_; }
+  // The registry the machine runs on (options().registry, else its own in-memory one).
+  platform::Registry& registry() { return registry_; }
+  // The machine's own in-memory registry; what the machine runs on unless options().registry
+  // was given.
+  SimRegistry& simRegistry() { return simRegistry_; }
+  bool runsOnSimRegistry() const { return &registry_ == &simRegistry_; }
   World& world() { return world_; }
   FaultPlan& faults() { return world_.faults(); }
   Organisation& organisation() { return world_.organisation(); }
@@ -134,7 +143,8 @@ class Machine final : private ShellHost {
   void createOutlookFiles(TextView profile);
 
   MachineOptions options_;
-  SimRegistry registry_;
+  SimRegistry simRegistry_;
+  platform::Registry& registry_;
   SimShell shell_;
   World world_;
   SimObjectFactory objects_;

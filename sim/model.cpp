@@ -91,22 +91,34 @@ std::size_t noCaseHash(TextView s) {
 Text typeNameOfClass(long itemClass) {
   using namespace platform;
   switch (itemClass) {
-    case kOlAppointment: return u"AppointmentItem";
-    case kOlContact: return u"ContactItem";
-    case kOlMail: return u"MailItem";
-    case kOlPost: return u"PostItem";
-    case kOlReport: return u"ReportItem";
-    case kOlTask: return u"TaskItem";
-    case kOlTaskRequest: return u"TaskRequestItem";
-    case kOlTaskRequestUpdate: return u"TaskRequestUpdateItem";
-    case kOlTaskRequestAccept: return u"TaskRequestAcceptItem";
-    case kOlTaskRequestDecline: return u"TaskRequestDeclineItem";
+    case kOlAppointment:
+      return u"AppointmentItem";
+    case kOlContact:
+      return u"ContactItem";
+    case kOlMail:
+      return u"MailItem";
+    case kOlPost:
+      return u"PostItem";
+    case kOlReport:
+      return u"ReportItem";
+    case kOlTask:
+      return u"TaskItem";
+    case kOlTaskRequest:
+      return u"TaskRequestItem";
+    case kOlTaskRequestUpdate:
+      return u"TaskRequestUpdateItem";
+    case kOlTaskRequestAccept:
+      return u"TaskRequestAcceptItem";
+    case kOlTaskRequestDecline:
+      return u"TaskRequestDeclineItem";
     case kOlMeetingRequest:
     case kOlMeetingCancellation:
     case kOlMeetingResponseNegative:
     case kOlMeetingResponsePositive:
-    case kOlMeetingResponseTentative: return u"MeetingItem";
-    default: return u"Item";
+    case kOlMeetingResponseTentative:
+      return u"MeetingItem";
+    default:
+      return u"Item";
   }
 }
 
@@ -225,8 +237,8 @@ Text newItemEntryId(ModelStore& store) {
 
 ModelStorePtr makeExchangeMailboxStore(TextView displayName, TextView dn, std::uint32_t serial) {
   const Text uid = providerUid(serial, 0x0100);
-  Text storeId = u"0000000038A1BB1005E5101AA1BB08002B2A56C20000454D534D44422E444C4C00000000" +
-                 uid + hexOfAnsi(dn);
+  Text storeId = u"0000000038A1BB1005E5101AA1BB08002B2A56C20000454D534D44422E444C4C00000000" + uid +
+                 hexOfAnsi(dn);
   auto store = makeStore(StoreKind::kExchangeMailbox, displayName, uid, std::move(storeId));
   store->root->entryId = folderEntryId(*store);
   addDefaultMailFolders(store->root);
@@ -235,8 +247,8 @@ ModelStorePtr makeExchangeMailboxStore(TextView displayName, TextView dn, std::u
 
 ModelStorePtr makePublicFoldersStore(std::uint32_t serial) {
   const Text uid = providerUid(serial, 0x0300);
-  Text storeId = u"0000000038A1BB1005E5101AA1BB08002B2A56C20000454D534D44422E444C4C00000000" +
-                 uid + hexOfAnsi(u"Public Folders");
+  Text storeId = u"0000000038A1BB1005E5101AA1BB08002B2A56C20000454D534D44422E444C4C00000000" + uid +
+                 hexOfAnsi(u"Public Folders");
   auto store = makeStore(StoreKind::kPublicFolders, u"Public Folders", uid, std::move(storeId));
   store->root->entryId = folderEntryId(*store);
   addFolder(store->root, u"Favorites");
@@ -246,8 +258,8 @@ ModelStorePtr makePublicFoldersStore(std::uint32_t serial) {
 
 ModelStorePtr makePersonalFoldersStore(TextView displayName, TextView path, std::uint32_t serial) {
   const Text uid = providerUid(serial, 0x0700);
-  Text storeId = u"0000000038A1BB1005E5101AA1BB08002B2A56C200006D737073742E646C6C00000000" +
-                 uid + hexOfAnsi(path);
+  Text storeId = u"0000000038A1BB1005E5101AA1BB08002B2A56C200006D737073742E646C6C00000000" + uid +
+                 hexOfAnsi(path);
   auto store = makeStore(StoreKind::kPersonalFolders, displayName, uid, std::move(storeId));
   store->root->entryId = folderEntryId(*store);
   addFolder(store->root, u"Deleted Items", platform::kOlFolderDeletedItems);
@@ -352,11 +364,11 @@ MailboxPtr Organisation::addMailbox(TextView displayName, TextView alias,
   auto mailbox = std::make_shared<Mailbox>();
   mailbox->displayName = Text(displayName);
   mailbox->alias = Text(alias);
-  mailbox->dn = dn.empty() ? u"/o=" + name + u"/ou=Exchange/cn=Recipients/cn=" + Text(alias)
-                           : Text(dn);
+  mailbox->dn =
+      dn.empty() ? u"/o=" + name + u"/ou=Exchange/cn=Recipients/cn=" + Text(alias) : Text(dn);
   mailbox->proxyAddresses = std::move(proxyAddresses);
-  mailbox->store = makeExchangeMailboxStore(u"Mailbox - " + mailbox->displayName, mailbox->dn,
-                                            ++serial_);
+  mailbox->store =
+      makeExchangeMailboxStore(u"Mailbox - " + mailbox->displayName, mailbox->dn, ++serial_);
   mailbox->store->mailbox = mailbox;
   mailbox->store->props.setText(PropKey::tag(prop::kMailboxOwnerName), mailbox->displayName);
   mailboxes_.push_back(mailbox);
@@ -392,7 +404,9 @@ MailboxPtr Organisation::find(TextView nameOrDn) const {
 // ---- Message queue
 
 void MessageQueue::post(std::function<void()> message) {
-  if (message) messages_.push_back(std::move(message));
+  if (!message) return;
+  messages_.push_back(std::move(message));
+  if (posted) posted();
 }
 
 void MessageQueue::pump() {
@@ -427,7 +441,9 @@ std::shared_ptr<platform::PropertyPage> ClassRegistry::createPage(TextView progI
   return platform::adoptWithTerminate(it->second());
 }
 
-bool ClassRegistry::hasAddIn(TextView progId) const { return addIns_.count(text::fold(progId)) > 0; }
+bool ClassRegistry::hasAddIn(TextView progId) const {
+  return addIns_.count(text::fold(progId)) > 0;
+}
 bool ClassRegistry::hasPage(TextView progId) const { return pages_.count(text::fold(progId)) > 0; }
 
 }  // namespace korvanel::sim

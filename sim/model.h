@@ -32,10 +32,10 @@ using MailboxPtr = std::shared_ptr<Mailbox>;
 
 // One row of an item's recipient table, or of its reply recipients.
 struct RecipientRecord {
-  Text text;          // as added
-  Text name;          // the display name once resolved; the text while unresolved
-  Text address;       // SMTP address or distinguished name once resolved
-  Text addressType;   // "SMTP" or "EX" once resolved
+  Text text;         // as added
+  Text name;         // the display name once resolved; the text while unresolved
+  Text address;      // SMTP address or distinguished name once resolved
+  Text addressType;  // "SMTP" or "EX" once resolved
   long type = platform::kOlTo;
   bool resolved = false;
 };
@@ -58,15 +58,15 @@ class ModelItem {
   // a folder: the store finds its items by it.
   Text entryId;
   bool sent = false;
-  bool removed = false;         // sent away or deleted for good: its objects fail
-  bool saved = false;           // false once changed after the last save
+  bool removed = false;  // sent away or deleted for good: its objects fail
+  bool saved = false;    // false once changed after the last save
   PropertyBag props;
   std::vector<RecipientRecord> recipients;
   std::vector<RecipientRecord> replyRecipients;
   std::vector<UserPropertyRecord> userProperties;
   long attachmentCount = 0;
   long meetingStatus = platform::kOlNonMeeting;
-  bool assigned = false;        // a task being assigned: it leaves as a TaskRequestItem
+  bool assigned = false;  // a task being assigned: it leaves as a TaskRequestItem
   // The account a received message came through, by name; empty for mail composed here.
   Text arrivalAccount;
   // The sending account chosen explicitly (SendUsingAccount, the accounts drop-down), by
@@ -95,7 +95,9 @@ class ModelItem {
 
   // Members kept in properties.
   Text text(std::uint32_t propTag) const { return props.getText(PropKey::tag(propTag)); }
-  Text namedText(std::uint16_t id) const { return props.getText(PropKey::named(kPsetidCommon, id)); }
+  Text namedText(std::uint16_t id) const {
+    return props.getText(PropKey::named(kPsetidCommon, id));
+  }
   std::vector<Text> categories() const;
   void setCategories(const std::vector<Text>& categories);
 
@@ -132,10 +134,10 @@ class ModelStore {
   Text displayName;  // also the top folder's name
   Text storeId;
   ModelFolderPtr root;
-  PropertyBag props;  // store properties (0x661C001E mailbox owner's name)
+  PropertyBag props;               // store properties (0x661C001E mailbox owner's name)
   std::weak_ptr<Mailbox> mailbox;  // the Exchange mailbox behind it
-  Text providerUid;        // 32 hexadecimal digits, part of every entry id of the store
-  std::uint32_t nextId = 0;  // counter behind new entry ids
+  Text providerUid;                // 32 hexadecimal digits, part of every entry id of the store
+  std::uint32_t nextId = 0;        // counter behind new entry ids
 
   ModelFolderPtr defaultFolder(long type) const;
   // By entry id, compared without regard to case; nullptr when absent.
@@ -176,13 +178,13 @@ void takeOutItem(const ModelItemPtr& item);
 struct Mailbox {
   Text displayName;
   Text alias;
-  Text dn;                          // "/o=Contoso/ou=Exchange/cn=Recipients/cn=alias"
-  std::vector<Text> proxyAddresses; // "SMTP:primary@...", "smtp:other@..."
+  Text dn;                           // "/o=Contoso/ou=Exchange/cn=Recipients/cn=alias"
+  std::vector<Text> proxyAddresses;  // "SMTP:primary@...", "smtp:other@..."
   ModelStorePtr store;
 
   Text primarySmtp() const;
   bool hasSmtp(TextView address) const;  // any proxy, without regard to case
-  Text senderText() const;              // "Display Name <primary@...>"
+  Text senderText() const;               // "Display Name <primary@...>"
 };
 
 // The Exchange organisation: its directory and its mailboxes, which outlive any Outlook.
@@ -208,10 +210,10 @@ class Organisation {
 
 // One message as it left through the transport, as a recipient sees it.
 struct Transmission {
-  Text account;                // the sending account's name
-  Text sender;                 // "Pat Doe <pat@contoso.com>"
-  Text sentRepresenting;       // empty unless sent on behalf of another mailbox
-  std::vector<Text> replyTo;   // reply recipients as entered ("Sales [smtp:<sales@...>]")
+  Text account;               // the sending account's name
+  Text sender;                // "Pat Doe <pat@contoso.com>"
+  Text sentRepresenting;      // empty unless sent on behalf of another mailbox
+  std::vector<Text> replyTo;  // reply recipients as entered ("Sales [smtp:<sales@...>]")
   std::vector<Text> to;
   std::vector<Text> cc;
   Text subject;
@@ -222,6 +224,9 @@ struct Transmission {
 // runs, until none is left; a handler may pump again (re-entrancy, as DoEvents gives it).
 class MessageQueue {
  public:
+  // Called after each post (a served Outlook posts itself a window message then).
+  std::function<void()> posted;
+
   void post(std::function<void()> message);
   void pump();
   bool pending() const { return !messages_.empty(); }

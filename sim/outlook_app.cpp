@@ -21,39 +21,56 @@ bool isExchangeProvider(TextView provider) {
 // The letter of the accounts button in Outlook's localized compose window.
 char16_t accountsShortcut(long lcid) {
   switch (lcid) {
-    case 0x0816: return u'a';
-    case 0x0416: return u't';
-    default: break;
+    case 0x0816:
+      return u'a';
+    case 0x0416:
+      return u't';
+    default:
+      break;
   }
   switch (lcid & 0x3FF) {
     case 0x09:
-    case 0x1D: return u'n';
+    case 0x1D:
+      return u'n';
     case 0x0A:
     case 0x10:
-    case 0x13: return u'u';
+    case 0x13:
+      return u'u';
     case 0x07:
     case 0x14:
-    case 0x06: return u'o';
-    case 0x0C: return u'm';
-    case 0x19: return u'x';
-    case 0x22: return u'b';
-    case 0x02: return u'd';
-    case 0x0B: return u'l';
-    case 0x05: return u't';
-    default: return 0;
+    case 0x06:
+      return u'o';
+    case 0x0C:
+      return u'm';
+    case 0x19:
+      return u'x';
+    case 0x22:
+      return u'b';
+    case 0x02:
+      return u'd';
+    case 0x0B:
+      return u'l';
+    case 0x05:
+      return u't';
+    default:
+      return 0;
   }
 }
 
 long defaultFolderForClass(long itemClass) {
   switch (itemClass) {
-    case kOlAppointment: return kOlFolderCalendar;
-    case kOlContact: return kOlFolderContacts;
+    case kOlAppointment:
+      return kOlFolderCalendar;
+    case kOlContact:
+      return kOlFolderContacts;
     case kOlTask:
     case kOlTaskRequest:
     case kOlTaskRequestUpdate:
     case kOlTaskRequestAccept:
-    case kOlTaskRequestDecline: return kOlFolderTasks;
-    default: return kOlFolderDrafts;
+    case kOlTaskRequestDecline:
+      return kOlFolderTasks;
+    default:
+      return kOlFolderDrafts;
   }
 }
 
@@ -81,9 +98,18 @@ std::vector<Key> parseKeys(TextView keys) {
   Key key;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const char16_t c = keys[i];
-    if (c == u'+') { key.shift = true; continue; }
-    if (c == u'^') { key.ctrl = true; continue; }
-    if (c == u'%') { key.alt = true; continue; }
+    if (c == u'+') {
+      key.shift = true;
+      continue;
+    }
+    if (c == u'^') {
+      key.ctrl = true;
+      continue;
+    }
+    if (c == u'%') {
+      key.alt = true;
+      continue;
+    }
     if (c == u'{') {
       const std::size_t close = keys.find(u'}', i + 2);
       if (close == TextView::npos) break;
@@ -108,6 +134,9 @@ Outlook::Outlook(World& world, OutlookOptions options, Text profileName)
     : world_(world), options_(std::move(options)), profileName_(std::move(profileName)) {
   optionsDialog_.outlook_ = this;
   hasExplorer_ = options_.withExplorer;
+  queue_.posted = [&world = world_] {
+    if (world.messageQueued) world.messageQueued();
+  };
 }
 
 Outlook::~Outlook() = default;
@@ -155,7 +184,8 @@ void Outlook::readProfile() {
   }
   if (user_) stores_.push_back(world_.publicFolders());
   for (const auto& s : snapshot.sections) {
-    if (text::findNoCase(s.provider, u"Personal Folders") == TextView::npos || s.pstPath.empty()) continue;
+    if (text::findNoCase(s.provider, u"Personal Folders") == TextView::npos || s.pstPath.empty())
+      continue;
     auto store = world_.personalFolders(s.pstPath, s.displayName);
     if (std::find(stores_.begin(), stores_.end(), store) == stores_.end()) stores_.push_back(store);
   }
@@ -289,6 +319,7 @@ void Outlook::chooseAccountFor(ModelItem& item, const Account& account) {
 
 void Outlook::pump() {
   if (ended_) return;
+  if (world_.pumping) world_.pumping();
   queue_.pump();
 }
 
@@ -452,8 +483,7 @@ bool Outlook::sendItem(const ModelItemPtr& item) {
   const Account* account = sendingAccount(*item);
   if (account == nullptr || !account->canTransmit) {
     world_.anomalies.push_back(u"\"" + subject + u"\" was sent through the account '" +
-                               (account ? account->name : Text()) +
-                               u"', which cannot transmit");
+                               (account ? account->name : Text()) + u"', which cannot transmit");
     item->itemClass = composedClass;
     return false;
   }
@@ -517,7 +547,8 @@ void Outlook::transmit(const ModelItemPtr& item, const Account& account) {
     auto copy = world_.deliver(inbox, message);
     if (!copy) continue;
     copy->replyRecipients = item->replyRecipients;
-    if (representing) copy->props.setText(PropKey::tag(prop::kSentRepresentingName), representing->displayName);
+    if (representing)
+      copy->props.setText(PropKey::tag(prop::kSentRepresentingName), representing->displayName);
   }
 
   // The sent copy, in the sender's own Sent Items.
@@ -632,14 +663,18 @@ bool Outlook::hasAccountsControl(const ModelInspector& inspector) const {
   const ModelItemPtr& item = inspector.item;
   if (!item || item->sent || item->removed) return false;
   switch (item->itemClass) {
-    case kOlMail: return version() >= 12 || !inspector.wordMail;
-    case kOlAppointment: return item->meetingStatus == kOlMeeting;
+    case kOlMail:
+      return version() >= 12 || !inspector.wordMail;
+    case kOlAppointment:
+      return item->meetingStatus == kOlMeeting;
     case kOlMeetingRequest:
     case kOlMeetingCancellation:
     case kOlMeetingResponseNegative:
     case kOlMeetingResponsePositive:
-    case kOlMeetingResponseTentative: return true;
-    default: return false;
+    case kOlMeetingResponseTentative:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -684,7 +719,8 @@ ModelItemPtr Outlook::receive(const IncomingMessage& message, TextView folderPat
 
 void Outlook::select(const std::vector<ModelItemPtr>& items) {
   if (ended_ || !hasExplorer_) return;
-  if (!items.empty() && items.front()->parentFolder()) currentFolder_ = items.front()->parentFolder();
+  if (!items.empty() && items.front()->parentFolder())
+    currentFolder_ = items.front()->parentFolder();
   selection_ = items;
   activateExplorer();
 }
@@ -726,15 +762,18 @@ InspectorHandle Outlook::respond(const ModelItemPtr& original, int kind) {
   };
   if (kind != 2) {
     if (!original->replyRecipients.empty()) {
-      for (const auto& r : original->replyRecipients) add(r.text.empty() ? displayOf(org, r) : r.text, kOlTo);
+      for (const auto& r : original->replyRecipients)
+        add(r.text.empty() ? displayOf(org, r) : r.text, kOlTo);
     } else if (!original->senderAddress.empty()) {
-      add(original->senderName.empty() ? original->senderAddress
-                                       : original->senderName + u" <" + original->senderAddress + u">",
+      add(original->senderName.empty()
+              ? original->senderAddress
+              : original->senderName + u" <" + original->senderAddress + u">",
           kOlTo);
     }
     if (kind == 1) {
       for (const auto& r : original->recipients) {
-        if (r.type == kOlTo || r.type == kOlCC) add(displayOf(org, r), r.type == kOlTo ? kOlTo : kOlCC);
+        if (r.type == kOlTo || r.type == kOlCC)
+          add(displayOf(org, r), r.type == kOlTo ? kOlTo : kOlCC);
       }
     }
   }
@@ -863,7 +902,8 @@ void Outlook::interpretKeys(TextView keys) {
       accountsShortcutPending_ = true;
       continue;
     }
-    if (accountsShortcutPending_ && key.name.size() == 1 && key.name[0] >= u'1' && key.name[0] <= u'9') {
+    if (accountsShortcutPending_ && key.name.size() == 1 && key.name[0] >= u'1' &&
+        key.name[0] <= u'9') {
       const std::size_t n = static_cast<std::size_t>(key.name[0] - u'0');
       if (n <= accounts_.size()) {
         chooseAccountFor(*top->item, accounts_[n - 1]);
@@ -912,7 +952,8 @@ bool OptionsDialog::selectTab(int index) {
   // Showing an add-in's tab creates its control.
   release();
   pageTab_ = index;
-  page_ = outlook_->world().classes().createPage(pages_[static_cast<std::size_t>(index - own)].progId);
+  page_ =
+      outlook_->world().classes().createPage(pages_[static_cast<std::size_t>(index - own)].progId);
   applyEnabled_ = false;
   if (page_) page_->initProperties(makePropertyPageSite(outlook_->shared_from_this()));
   return true;

@@ -19,17 +19,17 @@ namespace korvanel::sim {
 class Outlook;
 
 struct OutlookOptions {
-  int version = 12;           // 11 (Outlook 2003) or 12 (Outlook 2007)
-  Text profile;               // empty: the default profile
-  bool withExplorer = true;   // false: started without any window
-  long uiLanguage = 1033;     // LanguageSettings.LanguageID(msoLanguageIDUI)
-  bool wordMail = true;       // Outlook 2003: Word edits mail (its windows lack control 31224)
+  int version = 12;          // 11 (Outlook 2003) or 12 (Outlook 2007)
+  Text profile;              // empty: the default profile
+  bool withExplorer = true;  // false: started without any window
+  long uiLanguage = 1033;    // LanguageSettings.LanguageID(msoLanguageIDUI)
+  bool wordMail = true;      // Outlook 2003: Word edits mail (its windows lack control 31224)
 };
 
 // A message arriving from outside (or from another user of the organisation).
 struct IncomingMessage {
   Text from = u"Ann <ann@fabrikam.com>";
-  std::vector<Text> to;        // recipient texts, resolved as Outlook resolves them
+  std::vector<Text> to;  // recipient texts, resolved as Outlook resolves them
   std::vector<Text> cc;
   Text subject;
   Text body;
@@ -37,14 +37,14 @@ struct IncomingMessage {
   // header lines are built from the recipients.
   Text headers;
   bool buildHeaders = true;
-  Text xRecipientList;         // the "x-recipientlist" property; also an X-RecipientList
-                               // header line when headers are built
+  Text xRecipientList;  // the "x-recipientlist" property; also an X-RecipientList
+                        // header line when headers are built
   bool readReceipt = false;
-  Text account;                // the account it arrives through; empty: the Exchange account
+  Text account;  // the account it arrives through; empty: the Exchange account
   long itemClass = platform::kOlMail;
-  Text conversationIndex;      // hexadecimal; empty gives a fresh 22-byte index
-  bool sent = true;            // false for an unsent item showing up among new mail
-  Text billing;                // BillingInformation
+  Text conversationIndex;  // hexadecimal; empty gives a fresh 22-byte index
+  bool sent = true;        // false for an unsent item showing up among new mail
+  Text billing;            // BillingInformation
   Text label;
 };
 
@@ -69,6 +69,13 @@ class World {
   // Makes the Word document of a Word-edited window; unset, WordEditor gives nothing.
   std::function<platform::WordDocumentPtr(Outlook& outlook, const ModelItemPtr& item)>
       wordEditorFactory;
+
+  // Served over COM, the running Outlook's user-interface thread is a real one: messageQueued
+  // is called whenever Outlook queues a message (so that a window message is posted to run
+  // it), and pumping before Outlook processes its queue (so that pending window messages,
+  // real keystrokes among them, reach the simulation first).
+  std::function<void()> messageQueued;
+  std::function<void()> pumping;
 
   // Transport: delivered copies carry To/Cc transport headers, and optionally an
   // X-RecipientList line and property.

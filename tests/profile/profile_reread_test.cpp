@@ -25,7 +25,7 @@ sim::MachineOptions withoutAddIns() {
 
 class ProfileRereadTest : public ::testing::Test {
  protected:
-  void TearDown() override { EXPECT_EQ(machine.registry().openHandleCount(), 0u); }
+  void TearDown() override { EXPECT_EQ(machine.simRegistry().openHandleCount(), 0u); }
 
   void seedProfile(TextView name, bool unicode = true, bool withList = true) {
     sim::OutlookProfileSeed seed;
@@ -48,7 +48,7 @@ class ProfileRereadTest : public ::testing::Test {
   const std::vector<sim::DialogRecord>& boxes() { return machine.shell().dialogs(); }
 
   sim::Machine machine{withoutAddIns()};
-  sim::SimRegistry& registry = machine.registry();
+  sim::SimRegistry& registry = machine.simRegistry();
   RegistryPrimitives reg{registry};
 };
 

@@ -112,7 +112,7 @@ TEST_P(OptionsPageScenario, LoadsFromTheRunningAddInAndOkOnACleanPageWritesNothi
   const std::uint32_t id =
       addIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com");
   auto outlook = start();
-  const Text before = machine->registry().exportReg();
+  const Text before = machine->simRegistry().exportReg();
 
   KorvanelPage* page = showPage(*outlook);
   ASSERT_NE(page, nullptr);
@@ -131,7 +131,7 @@ TEST_P(OptionsPageScenario, LoadsFromTheRunningAddInAndOkOnACleanPageWritesNothi
   machine->runUntilIdle();
   EXPECT_FALSE(outlook->optionsDialog().isOpen());
   EXPECT_TRUE(machine->shell().dialogs().empty());
-  EXPECT_EQ(machine->registry().exportReg(), before);
+  EXPECT_EQ(machine->simRegistry().exportReg(), before);
   EXPECT_EQ(machine->outlook(), outlook);
 }
 
@@ -139,7 +139,7 @@ TEST_P(OptionsPageScenario, WithoutTheAddInsObjectThePageEditsNothing) {
   addIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com");
   auto outlook = start();
   outlook->comAddIn(u"Korvanel.Connect")->setObject(nullptr);
-  const Text before = machine->registry().exportReg();
+  const Text before = machine->simRegistry().exportReg();
 
   KorvanelPage* page = showPage(*outlook);
   ASSERT_NE(page, nullptr);
@@ -151,7 +151,7 @@ TEST_P(OptionsPageScenario, WithoutTheAddInsObjectThePageEditsNothing) {
   outlook->optionsDialog().pressOk();
   machine->runUntilIdle();
   EXPECT_TRUE(machine->shell().dialogs().empty());
-  EXPECT_EQ(machine->registry().exportReg(), before);
+  EXPECT_EQ(machine->simRegistry().exportReg(), before);
   EXPECT_EQ(machine->outlook(), outlook);
 }
 

@@ -42,7 +42,7 @@ window selected, what each recipient received, what happened to each sent copy.
 )";
 
 constexpr char kRunHelp[] =
-    R"(Usage: korvanel-sim run SCENARIO.json [--json] [--save-registry FILE.reg]
+    R"(Usage: korvanel-sim run SCENARIO.json [--json] [--save-registry FILE.reg] [--over-com]
 
 Runs the scenario's steps in a simulated Outlook with the real Korvanel add-in and Options
 page, and prints the story.
@@ -50,6 +50,9 @@ page, and prints the story.
                              dialogs, keystrokes, outlook_starts, registry, anomalies)
   --save-registry FILE.reg   write the simulated registry at the end, in regedit's format
                              (a scenario can start from it with "registry": "FILE.reg")
+  --over-com                 (korvanel-sim.exe, the Windows build) the real Korvanel.dll,
+                             loaded through COM, against the simulation served as COM
+                             objects; the story and trace are the same as without
 
 The whole scenario is checked before anything runs: an unknown field or step, a wrong
 type, an unreadable file, or a message id or window that no earlier step made gives one
@@ -87,20 +90,26 @@ int demo(const std::vector<std::string>& args, std::ostream& out) {
   return kExitOk;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out) {
+int run(const std::vector<std::string>& args, std::ostream& out, const OverComFactory& overCom) {
   std::optional<std::string> scenarioFile;
   std::optional<std::string> registryFile;
   bool json = false;
+  bool overComRequested = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--json") {
       json = true;
+    } else if (a == "--over-com") {
+      if (!overCom) {
+        throw UsageError{"--over-com needs the Windows build of the tool (korvanel-sim.exe)"};
+      }
+      overComRequested = true;
     } else if (a == "--save-registry") {
       if (i + 1 >= args.size()) throw UsageError{"--save-registry needs a file name (FILE.reg)"};
       registryFile = args[++i];
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError{"unknown option \"" + a +
-                       "\" for run; expected --json or --save-registry FILE.reg"};
+                       "\" for run; expected --json, --save-registry FILE.reg or --over-com"};
     } else if (scenarioFile) {
       throw UsageError{"run takes one scenario file, found a second: \"" + a + "\""};
     } else {
@@ -108,6 +117,9 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
     }
   }
   if (!scenarioFile) throw UsageError{"run needs a scenario file (SCENARIO.json)"};
+  if (overComRequested && registryFile) {
+    throw UsageError{"--save-registry cannot be used with --over-com (the registry is Wine's)"};
+  }
 
   const Scenario scenario = readScenarioFile(*scenarioFile);
   if (registryFile) {
@@ -118,8 +130,9 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
                 "cannot be written; expected a file name for the saved registry");
   }
 
+  std::unique_ptr<OverCom> served = overComRequested ? overCom() : nullptr;
   Story story;
-  StepRunner runner(scenario, story);
+  StepRunner runner(scenario, story, served.get());
   runner.runAll();
   if (json) {
     out << buildTrace(runner.machine(), story, runner.accountNames())
@@ -130,7 +143,7 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
   }
   if (registryFile) {
     std::string error;
-    if (!runner.machine().registry().saveFile(*registryFile, &error)) {
+    if (!runner.machine().simRegistry().saveFile(*registryFile, &error)) {
       failInput(*registryFile, "",
                 "cannot be written" + (error.empty() ? std::string() : ": " + error));
     }
@@ -175,7 +188,8 @@ int explain(const std::vector<std::string>& args, std::ostream& out) {
 
 }  // namespace
 
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const OverComFactory& overCom) {
   try {
     if (args.empty()) throw UsageError{"no command given; expected demo, run or explain"};
     const std::string& command = args.front();
@@ -190,7 +204,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (command == "run") {
       if (wantsHelp(rest)) return out << kRunHelp, kExitOk;
-      return run(rest, out);
+      return run(rest, out, overCom);
     }
     if (command == "explain") {
       if (wantsHelp(rest)) return out << kExplainHelp, kExitOk;

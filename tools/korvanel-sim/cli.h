@@ -7,13 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "tools/korvanel-sim/over_com.h"
+
 namespace korvanel::tool {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;   // something went wrong inside the tool itself
 inline constexpr int kExitBadInput = 2;  // the command line or an input file
 
-// args without the program name.
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// args without the program name. overCom, in the Windows build, makes `run --over-com` work.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const OverComFactory& overCom = {});
 
 }  // namespace korvanel::tool

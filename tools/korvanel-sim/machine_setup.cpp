@@ -165,8 +165,9 @@ Text identityAccountName(const IdentitySpec& identity) {
                           : addin::addressAccountName(identity.display, identity.email);
 }
 
-std::unique_ptr<sim::Machine> buildMachine(const Scenario& scenario) {
+std::unique_ptr<sim::Machine> buildMachine(const Scenario& scenario, platform::Registry* registry) {
   sim::MachineOptions options;
+  options.registry = registry;
   options.version = scenario.outlook;
   options.cdoInstalled = scenario.cdo;
   options.uiLanguage = scenario.uiLanguage;

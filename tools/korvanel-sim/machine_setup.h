@@ -11,9 +11,11 @@
 
 namespace korvanel::tool {
 
-// The machine, with nothing started yet. Setting up never fails: a profile write that did
-// not take shows later as an Outlook that does not start or an identity that is missing.
-std::unique_ptr<sim::Machine> buildMachine(const Scenario& scenario);
+// The machine, with nothing started yet, on the given registry (else its own in-memory one).
+// Setting up never fails: a profile write that did not take shows later as an Outlook that
+// does not start or an identity that is missing.
+std::unique_ptr<sim::Machine> buildMachine(const Scenario& scenario,
+                                           platform::Registry* registry = nullptr);
 
 // The account name an identity of the scenario gets, as the Options page names it.
 Text identityAccountName(const IdentitySpec& identity);

@@ -153,12 +153,12 @@ void MachineWatch::reportConnection() {
   const int run = runs.back().number;
   if (run == describedRun_) return;
   describedRun_ = run;
-  const addin::Connect* korvanel = connectedKorvanel(machine_);
+  const addin::SharedState* korvanel = connectedKorvanel(machine_);
   if (!korvanel) {
     story_.detail("Korvanel is not connected to this Outlook.");
     return;
   }
-  const addin::SharedState& s = korvanel->state();
+  const addin::SharedState& s = *korvanel;
   const addin::IdentityTable& table = s.IdentityTable;
   if (table.empty()) {
     story_.detail(

@@ -5,6 +5,7 @@
 #include "profile/account_store.h"
 #include "profile/profile_key.h"
 #include "sim/outlook_recipients.h"
+#include "tools/korvanel-sim/observed_addin.h"
 
 namespace korvanel::tool {
 
@@ -70,8 +71,11 @@ std::vector<std::string> recipientsShown(sim::Machine& machine, const sim::Model
   return out;
 }
 
-const addin::Connect* connectedKorvanel(sim::Machine& machine) {
-  return dynamic_cast<const addin::Connect*>(machine.addIn(u"Korvanel.Connect"));
+const addin::SharedState* connectedKorvanel(sim::Machine& machine) {
+  const platform::AddIn* addIn = machine.addIn(u"Korvanel.Connect");
+  if (const auto* korvanel = dynamic_cast<const addin::Connect*>(addIn)) return &korvanel->state();
+  if (const auto* observed = dynamic_cast<const ObservedAddIn*>(addIn)) return &observed->state();
+  return nullptr;
 }
 
 const sim::Outlook::Account* accountOfKey(const sim::Outlook& outlook, TextView key,

@@ -37,8 +37,9 @@ std::vector<std::pair<Text, Text>> recipientPairs(const sim::ModelItem& item);
 std::vector<std::string> recipientsShown(sim::Machine& machine, const sim::ModelItem& item,
                                          long type);
 
-// The Korvanel add-in connected to the running Outlook; nullptr when none is.
-const addin::Connect* connectedKorvanel(sim::Machine& machine);
+// What the Korvanel add-in connected to the running Outlook loaded; nullptr when none is
+// connected. Over COM, what it read from the registry as it connected (ObservedAddIn).
+const addin::SharedState* connectedKorvanel(sim::Machine& machine);
 
 // The running Outlook's account of that key and its 1-based position; nullptr when none.
 const sim::Outlook::Account* accountOfKey(const sim::Outlook& outlook, TextView key,

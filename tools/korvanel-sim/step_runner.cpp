@@ -8,6 +8,7 @@
 #include "tools/korvanel-sim/explain.h"
 #include "tools/korvanel-sim/machine_setup.h"
 #include "tools/korvanel-sim/model_view.h"
+#include "tools/korvanel-sim/observed_addin.h"
 
 namespace korvanel::tool {
 
@@ -42,14 +43,33 @@ sim::ModelFolderPtr folderWithoutOutlook(sim::Machine& machine, TextView path) {
 
 }  // namespace
 
-StepRunner::StepRunner(const Scenario& scenario, Story& story)
-    : scenario_(scenario), story_(story), machine_(buildMachine(scenario)) {
+StepRunner::StepRunner(const Scenario& scenario, Story& story, OverCom* overCom)
+    : scenario_(scenario),
+      story_(story),
+      overCom_(overCom),
+      machine_(buildMachine(scenario, overCom ? &overCom->registry() : nullptr)) {
+  if (overCom_) {
+    sim::Machine* machine = machine_.get();
+    machine_->world().classes().registerAddIn(
+        u"Korvanel.Connect", [overCom, machine]() -> std::unique_ptr<platform::AddIn> {
+          std::unique_ptr<platform::AddIn> addIn = overCom->createAddIn(u"Korvanel.Connect");
+          if (!addIn) return nullptr;
+          return std::make_unique<ObservedAddIn>(std::move(addIn), *machine);
+        });
+    overCom_->serve(*machine_);
+  }
   watch_ = std::make_unique<MachineWatch>(*machine_, story_);
 }
 
 StepRunner::~StepRunner() {
   // The watch holds connections to the machine's folders: it goes first.
   watch_.reset();
+  if (overCom_) {
+    // The add-in over COM lets go while the machine is still served (its Terminate may
+    // still show a box or read the registry); whatever happens now is told to nobody.
+    machine_->quitOutlook();
+    overCom_->unserve();
+  }
   machine_.reset();
 }
 
@@ -239,7 +259,7 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
   const Text stamp = accountStampOf(item);
   stamps_[item.label] = {name, stamp, readReceiptOf(item)};
   auto outlook = machine_->outlook();
-  const addin::Connect* korvanel = connectedKorvanel(*machine_);
+  const addin::SharedState* korvanel = connectedKorvanel(*machine_);
   if (!name.empty() && !stamp.empty()) {
     story_.detail("Korvanel stamps it " + quote(name) + " (" + stampText(stamp) + ").");
   } else if (!name.empty()) {
@@ -256,7 +276,7 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
     story_.detail("Korvanel leaves it unstamped.");
   }
   if (!korvanel) return;
-  const addin::IdentityTable& table = korvanel->state().IdentityTable;
+  const addin::IdentityTable& table = korvanel->IdentityTable;
   const MatchInputs inputs = matchInputs(
       item.text(sim::prop::kTransportHeaders),
       item.props.getText(sim::PropKey::named(sim::kPsInternetHeaders, sim::prop::kRecipientList)),
@@ -283,7 +303,7 @@ void StepRunner::describeArrival(const sim::ModelItem& item) {
                 std::string(outlook->version() < 12 ? " and the monitored folders" : "") +
                 ", not " + folderPlace(folder) + ".");
   } else if (e.match >= 0 && outlook->version() >= 12 && !item.arrivalAccount.empty() &&
-             !text::equalsNoCase(item.arrivalAccount, korvanel->state().ExchangeAccountName)) {
+             !text::equalsNoCase(item.arrivalAccount, korvanel->ExchangeAccountName)) {
     story_.more("It was not stamped because it came in through " + quote(item.arrivalAccount) +
                 ": on Outlook 2007 only mail from the Exchange account is stamped.");
   }

@@ -10,6 +10,7 @@
 
 #include "sim/machine.h"
 #include "tools/korvanel-sim/machine_watch.h"
+#include "tools/korvanel-sim/over_com.h"
 #include "tools/korvanel-sim/scenario.h"
 #include "tools/korvanel-sim/story.h"
 
@@ -17,7 +18,9 @@ namespace korvanel::tool {
 
 class StepRunner {
  public:
-  StepRunner(const Scenario& scenario, Story& story);
+  // overCom, when given, runs the real add-in over COM against the served machine; it must
+  // outlive the runner.
+  StepRunner(const Scenario& scenario, Story& story, OverCom* overCom = nullptr);
   ~StepRunner();
   StepRunner(const StepRunner&) = delete;
   StepRunner& operator=(const StepRunner&) = delete;
@@ -59,6 +62,7 @@ class StepRunner {
 
   const Scenario& scenario_;
   Story& story_;
+  OverCom* overCom_;
   std::unique_ptr<sim::Machine> machine_;
   std::unique_ptr<MachineWatch> watch_;
   std::map<Text, sim::ModelItemPtr> messages_;

@@ -1,0 +1,234 @@
+// The simulated Outlook served through COM, reached as the adapters reach it: members by name
+// without regard to case, type information naming Outlook's interfaces, named and missing
+// optional arguments, PROPERTYPUTREF, connection points that fire last first with a by-ref
+// Cancel, and no served object left alive once every reference is released.
+#include <gtest/gtest.h>
+
+#include "sim/machine.h"
+#include "sim/outlook_app.h"
+#include "win/com/bstr.h"
+#include "win/com/com_object.h"
+#include "win/com/late_bound.h"
+#include "win/com/wide.h"
+#include "win/served/event_ids.h"
+#include "win/served/served_outlook.h"
+#include "win/served/served_stats.h"
+
+namespace korvanel::win::served {
+namespace {
+
+ComPtr<IDispatch> object(IDispatch* parent, text::TextView member,
+                         std::initializer_list<VARIANT> args = {}) {
+  VARIANT result;
+  VariantInit(&result);
+  const std::span<const VARIANT> span(args.begin(), args.size());
+  if (FAILED(getProperty(parent, member, &result, span)) || result.vt != VT_DISPATCH) {
+    VariantClear(&result);
+    return {};
+  }
+  return ComPtr<IDispatch>::attach(result.pdispVal);
+}
+
+Text text(IDispatch* parent, text::TextView member) {
+  VARIANT result;
+  VariantInit(&result);
+  Text out = u"<failed>";
+  if (SUCCEEDED(getProperty(parent, member, &result)) && result.vt == VT_BSTR) {
+    out = fromBstr(result.bstrVal);
+  }
+  VariantClear(&result);
+  return out;
+}
+
+VARIANT longValue(long n) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = n;
+  return v;
+}
+
+Text interfaceName(IDispatch* object) {
+  ComPtr<ITypeInfo> info;
+  if (FAILED(object->GetTypeInfo(0, 0, info.put()))) return u"<none>";
+  Bstr name;
+  info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr);
+  return fromBstr(name.get());
+}
+
+// A sink that cancels every ItemSend and records the arguments it saw.
+class SendBlocker final : public ComObject<IDispatch> {
+ public:
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    if (id != kDispidItemSend) return S_OK;
+    ++sends;
+    // Last first: Cancel, then the item.
+    if (params->cArgs == 2 && params->rgvarg[0].vt == (VT_BYREF | VT_BOOL) &&
+        params->rgvarg[1].vt == VT_DISPATCH) {
+      subject = text(params->rgvarg[1].pdispVal, u"Subject");
+      *params->rgvarg[0].pboolVal = VARIANT_TRUE;
+    }
+    return S_OK;
+  }
+  int sends = 0;
+  Text subject;
+
+ protected:
+  void* findInterface(REFIID iid) override {
+    return iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidApplicationEvents11
+               ? static_cast<IDispatch*>(this)
+               : nullptr;
+  }
+};
+
+class ServedObjects : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::MachineOptions options;
+    options.addIns = {};
+    machine = std::make_unique<sim::Machine>(options);
+    ASSERT_NE(machine->setUpExchangeProfile(sim::OutlookProfileSeed{}), nullptr);
+    outlook = machine->startOutlook();
+    ASSERT_TRUE(outlook);
+    application = serve<ServedApplication>(outlook->application());
+  }
+  void TearDown() override {
+    application.reset();
+    EXPECT_EQ(servedStats().liveObjects, 0);
+    outlook.reset();
+    machine.reset();
+  }
+
+  std::unique_ptr<sim::Machine> machine;
+  std::shared_ptr<sim::Outlook> outlook;
+  ComPtr<IDispatch> application;
+};
+
+TEST_F(ServedObjects, MembersAnswerByNameWithOutlooksInterfaceNames) {
+  EXPECT_EQ(text(application.get(), u"version"), u"12.0.6423.1000");
+  EXPECT_EQ(interfaceName(application.get()), u"_Application");
+
+  VARIANT mapi;
+  VariantInit(&mapi);
+  mapi.vt = VT_BSTR;
+  mapi.bstrVal = SysAllocString(L"MAPI");
+  ComPtr<IDispatch> ns = object(application.get(), u"GetNamespace", {mapi});
+  VariantClear(&mapi);
+  ASSERT_TRUE(ns);
+  EXPECT_EQ(interfaceName(ns.get()), u"_NameSpace");
+  ComPtr<IDispatch> inbox = object(ns.get(), u"GetDefaultFolder", {longValue(6)});
+  ASSERT_TRUE(inbox);
+  EXPECT_EQ(text(inbox.get(), u"Name"), u"Inbox");
+
+  sim::IncomingMessage message;
+  message.to = {u"Pat Doe <pat@contoso.com>"};
+  message.subject = u"Quote";
+  const sim::ModelItemPtr received = outlook->receive(message);
+  ASSERT_TRUE(received);
+  VARIANT entryId;
+  VariantInit(&entryId);
+  entryId.vt = VT_BSTR;
+  entryId.bstrVal = Bstr(received->entryId).detach();
+  ComPtr<IDispatch> item = object(ns.get(), u"GetItemFromID", {entryId});
+  VariantClear(&entryId);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(interfaceName(item.get()), u"_MailItem");
+  EXPECT_EQ(text(item.get(), u"SUBJECT"), u"Quote");
+
+  // Two objects for one interface give one GUID; another interface another.
+  ComPtr<ITypeInfo> a, b;
+  ASSERT_EQ(application->GetTypeInfo(0, 0, a.put()), S_OK);
+  ASSERT_EQ(ns->GetTypeInfo(0, 0, b.put()), S_OK);
+  TYPEATTR *attrA = nullptr, *attrB = nullptr;
+  ASSERT_EQ(a->GetTypeAttr(&attrA), S_OK);
+  ASSERT_EQ(b->GetTypeAttr(&attrB), S_OK);
+  EXPECT_FALSE(IsEqualGUID(attrA->guid, attrB->guid));
+  a->ReleaseTypeAttr(attrA);
+  b->ReleaseTypeAttr(attrB);
+
+  DISPID unknown = 0;
+  EXPECT_EQ(memberId(application.get(), u"NoSuchMember", &unknown), DISP_E_UNKNOWNNAME);
+}
+
+TEST_F(ServedObjects, FindControlTakesItsIdByNameOrByPosition) {
+  ComPtr<IDispatch> explorer = object(application.get(), u"ActiveExplorer");
+  ASSERT_TRUE(explorer);
+  ComPtr<IDispatch> bars = object(explorer.get(), u"CommandBars");
+  ASSERT_TRUE(bars);
+
+  // By name: FindControl(Id:=522).
+  DISPID ids[2] = {};
+  std::wstring names[2] = {L"FindControl", L"Id"};
+  LPOLESTR namePointers[2] = {names[0].data(), names[1].data()};
+  ASSERT_EQ(bars->GetIDsOfNames(IID_NULL, namePointers, 2, 0, ids), S_OK);
+  VARIANT id = longValue(522);
+  DISPPARAMS params = {&id, &ids[1], 1, 1};
+  VARIANT result;
+  VariantInit(&result);
+  ASSERT_EQ(bars->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr),
+            S_OK);
+  ASSERT_EQ(result.vt, VT_DISPATCH);
+  ASSERT_NE(result.pdispVal, nullptr);
+  VARIANT controlId;
+  VariantInit(&controlId);
+  EXPECT_EQ(getProperty(result.pdispVal, u"Id", &controlId), S_OK);
+  EXPECT_EQ(controlId.lVal, 522);
+  VariantClear(&result);
+
+  // By position, Type missing.
+  VARIANT missing;
+  VariantInit(&missing);
+  missing.vt = VT_ERROR;
+  missing.scode = DISP_E_PARAMNOTFOUND;
+  EXPECT_TRUE(object(bars.get(), u"FindControl", {missing, longValue(522)}));
+}
+
+TEST_F(ServedObjects, ItemSendReachesTheSinkLastFirstAndItsCancelHolds) {
+  ComPtr<IConnectionPointContainer> container = application.as<IConnectionPointContainer>();
+  ASSERT_TRUE(container);
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(container->FindConnectionPoint(kIidApplicationEvents11, point.put()), S_OK);
+  ComPtr<SendBlocker> sink = makeComObject<SendBlocker>();
+  DWORD cookie = 0;
+  ASSERT_EQ(point->Advise(static_cast<IDispatch*>(sink.get()), &cookie), S_OK);
+
+  ComPtr<IDispatch> item = object(application.get(), u"CreateItem", {longValue(0)});
+  ASSERT_TRUE(item);
+  VARIANT subject;
+  VariantInit(&subject);
+  subject.vt = VT_BSTR;
+  subject.bstrVal = SysAllocString(L"Hello");
+  EXPECT_EQ(putProperty(item.get(), u"Subject", subject), S_OK);
+  ComPtr<IDispatch> recipients = object(item.get(), u"Recipients");
+  ASSERT_TRUE(recipients);
+  VARIANT to;
+  VariantInit(&to);
+  to.vt = VT_BSTR;
+  to.bstrVal = SysAllocString(L"Ann <ann@fabrikam.com>");
+  EXPECT_TRUE(object(recipients.get(), u"Add", {to}));
+  callMethod(item.get(), u"Send", {}, nullptr);
+  VariantClear(&subject);
+  VariantClear(&to);
+
+  EXPECT_EQ(sink->sends, 1);
+  EXPECT_EQ(sink->subject, u"Hello");
+  VARIANT sent;
+  VariantInit(&sent);
+  ASSERT_EQ(getProperty(item.get(), u"Sent", &sent), S_OK);
+  EXPECT_EQ(sent.boolVal, VARIANT_FALSE);  // cancelled
+
+  ASSERT_EQ(point->Unadvise(cookie), S_OK);
+  EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+}
+
+}  // namespace
+}  // namespace korvanel::win::served
