@@ -6,6 +6,8 @@
 
 namespace korvanel::tool {
 
+using text::Text;
+
 void ObservedAddIn::onConnection(const platform::ApplicationPtr& application, long connectMode,
                                  const platform::COMAddInPtr& addInInst) {
   state_ = addin::SharedState();

@@ -45,6 +45,9 @@ class MemberTable {
   // _Application): their GUIDs differ.
   MemberTable(Text library, Text interfaceName, std::vector<MemberEntry> members,
               std::vector<EventSourceEntry> events);
+  // Its type information refers to it: a table stays where it was built.
+  MemberTable(const MemberTable&) = delete;
+  MemberTable& operator=(const MemberTable&) = delete;
 
   // Outlook's interface name ("_MailItem") and the stable GUID given for it.
   const Text& interfaceName() const { return interfaceName_; }

@@ -124,7 +124,7 @@ HRESULT Call::returnsUnknown(ComPtr<IUnknown> object) {
   return S_OK;
 }
 
-HRESULT Call::returns(const platform::Variant& value) {
+HRESULT Call::returnsVariant(const platform::Variant& value) {
   if (result_ == nullptr) return S_OK;
   return toVariant(value, result_) ? S_OK : E_OUTOFMEMORY;
 }

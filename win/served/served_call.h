@@ -44,7 +44,7 @@ class Call {
   HRESULT returnsBool(bool value);
   HRESULT returns(ComPtr<IDispatch> object);
   HRESULT returnsUnknown(ComPtr<IUnknown> object);
-  HRESULT returns(const platform::Variant& value);
+  HRESULT returnsVariant(const platform::Variant& value);
   HRESULT returnsNothing() { return S_OK; }
   // A method that reports failure as Outlook does: an error the caller sees as failed.
   static HRESULT failed() { return E_FAIL; }

@@ -127,7 +127,8 @@ MemberTable itemTable(const Text& typeName) {
 const MemberTable& itemTableFor(const Text& typeName) {
   static std::map<Text, std::unique_ptr<MemberTable>> tables;
   std::unique_ptr<MemberTable>& t = tables[typeName];
-  if (!t) t = std::make_unique<MemberTable>(itemTable(typeName));
+  // Built in place: a table cannot move.
+  if (!t) t.reset(new MemberTable(itemTable(typeName)));
   return *t;
 }
 
@@ -220,7 +221,7 @@ const MemberTable& ServedUserProperty::table() const {
       Members<U>(u"UserProperty")
           .get(u"Name", [](U& s, Call& c) { return c.returns(s.object->name()); })
           .getPut(
-              u"Value", [](U& s, Call& c) { return c.returns(s.object->value()); },
+              u"Value", [](U& s, Call& c) { return c.returnsVariant(s.object->value()); },
               [](U& s, Call& c) { return done(c, s.object->setValue(c.valueAsVariant())); },
               DISPID_VALUE)
           .method(u"Delete", {}, [](U& s, Call& c) { return done(c, s.object->deleteProperty()); })
@@ -245,7 +246,7 @@ const MemberTable& ServedPropertyAccessor::table() const {
                   [](P& s, Call& c) {
                     const platform::Variant v = s.object->getProperty(c.textArg(0));
                     // Outlook raises an error for a property the item lacks.
-                    return v.isEmpty() ? static_cast<HRESULT>(0x8004010F) : c.returns(v);
+                    return v.isEmpty() ? static_cast<HRESULT>(0x8004010F) : c.returnsVariant(v);
                   })
           .method(u"SetProperty", {u"SchemaName", u"Value"},
                   [](P& s, Call& c) {

@@ -121,7 +121,7 @@ const MemberTable& ServedCdoField::table() const {
   static const MemberTable t =
       Members<S>(u"Field", u"CDO")
           .getPut(
-              u"Value", [](S& s, Call& c) { return c.returns(s.object->value()); },
+              u"Value", [](S& s, Call& c) { return c.returnsVariant(s.object->value()); },
               [](S& s, Call& c) { return done(c, s.object->setValue(c.valueAsVariant())); },
               DISPID_VALUE)
           .method(u"Delete", {}, [](S& s, Call& c) { return done(c, s.object->deleteField()); })

@@ -1,5 +1,7 @@
 #include "win/served/served_object.h"
 
+#include <olectl.h>
+
 #include <algorithm>
 
 #include "win/com/bstr.h"
@@ -138,6 +140,8 @@ void EventPoint::fire(DISPID id, std::vector<VARIANT>& args) {
   // Sinks advised or unadvised while an event runs: the ones advised when it was raised
   // that are still advised hear it.
   ComPtr<IUnknown> self(static_cast<IConnectionPoint*>(this));
+  ServedStats& stats = servedStats();
+  const std::uint64_t callsBefore = stats.totalCalls;
   const std::vector<Sink> snapshot = sinks_;
   std::vector<VARIANT> reversed(args.rbegin(), args.rend());
   for (const Sink& s : snapshot) {
@@ -158,6 +162,8 @@ void EventPoint::fire(DISPID id, std::vector<VARIANT>& args) {
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
   }
+  stats.callsInEvents[owner_.table().interfaceNameUtf8() + " event " + std::to_string(id)] +=
+      stats.totalCalls - callsBefore;
 }
 
 // ---- ServedObject

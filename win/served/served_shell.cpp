@@ -8,6 +8,8 @@
 
 namespace korvanel::win::served {
 
+using platform::Text;
+
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"KorvanelServedOutlook";

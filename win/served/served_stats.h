@@ -15,6 +15,8 @@ struct ServedStats {
   std::map<std::string, std::uint64_t> calls;
   // "_MailItem.subject" (the name as folded) -> GetIDsOfNames lookups.
   std::map<std::string, std::uint64_t> lookups;
+  // "_Items event 61441" -> the calls the add-in made while handling that event, in all.
+  std::map<std::string, std::uint64_t> callsInEvents;
   std::uint64_t totalCalls = 0;
   std::uint64_t totalLookups = 0;
   // Served objects constructed and not yet destroyed.
@@ -23,6 +25,7 @@ struct ServedStats {
   void resetCounts() {
     calls.clear();
     lookups.clear();
+    callsInEvents.clear();
     totalCalls = 0;
     totalLookups = 0;
   }

@@ -1,5 +1,7 @@
 #include "win/served/served_type_info.h"
 
+#include <new>
+
 #include "win/com/bstr.h"
 #include "win/com/com_object.h"
 #include "win/com/wide.h"

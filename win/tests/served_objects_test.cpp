@@ -2,6 +2,9 @@
 // without regard to case, type information naming Outlook's interfaces, named and missing
 // optional arguments, PROPERTYPUTREF, connection points that fire last first with a by-ref
 // Cancel, and no served object left alive once every reference is released.
+#include <windows.h>
+#include <olectl.h>
+
 #include <gtest/gtest.h>
 
 #include "sim/machine.h"
