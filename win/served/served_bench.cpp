@@ -154,9 +154,10 @@ void countCalls(int version) {
   }
   std::printf("  per reply opened: %llu calls\n", static_cast<unsigned long long>(opened));
   printMembers(openMembers);
-  std::printf("  per send: %llu calls, of which %llu for its copy arriving in Sent Items (and, "
-              "parked, in Deleted Items)\n",
-              static_cast<unsigned long long>(send), static_cast<unsigned long long>(sentCopy));
+  std::printf(
+      "  per send: %llu calls, of which %llu for its copy arriving in Sent Items (and, "
+      "parked, in Deleted Items)\n",
+      static_cast<unsigned long long>(send), static_cast<unsigned long long>(sentCopy));
   printMembers(sendMembers);
 
   std::uint64_t repeated = 0;
@@ -202,9 +203,10 @@ int main() {
       burst(version);
       const double inProcess = startUp(version, false);
       const double overCom = startUp(version, true);
-      std::printf("  start-up with 100 identity accounts: %.1f ms over COM, %.1f ms in-process "
-                  "(%+.1f ms)\n",
-                  overCom, inProcess, overCom - inProcess);
+      std::printf(
+          "  start-up with 100 identity accounts: %.1f ms over COM, %.1f ms in-process "
+          "(%+.1f ms)\n",
+          overCom, inProcess, overCom - inProcess);
     }
   }
   CoUninitialize();

@@ -75,17 +75,25 @@ bool isDialog(HWND window) {
   return GetClassNameW(window, name, 16) > 0 && std::wstring(name) == L"#32770";
 }
 
+// A button the box shows (Windows' message box template holds them all, the unused hidden).
+bool shows(HWND box, int id) {
+  const HWND button = GetDlgItem(box, id);
+  return button != nullptr && IsWindowVisible(button);
+}
+
 // The style a message box was shown with, read back from its buttons, icon and default button.
 long messageBoxStyle(HWND box) {
-  const bool yes = GetDlgItem(box, IDYES) != nullptr;
-  const bool no = GetDlgItem(box, IDNO) != nullptr;
-  const bool cancel = GetDlgItem(box, IDCANCEL) != nullptr;
+  const bool yes = shows(box, IDYES);
+  const bool no = shows(box, IDNO);
+  const bool cancel = shows(box, IDCANCEL);
   long style = MB_OK;
   if (yes && no) {
     style = cancel ? MB_YESNOCANCEL : MB_YESNO;
-  } else if (GetDlgItem(box, IDRETRY) != nullptr) {
-    style = cancel ? MB_RETRYCANCEL : MB_ABORTRETRYIGNORE;
-  } else if (cancel && GetDlgItem(box, IDOK) != nullptr) {
+  } else if (shows(box, IDABORT)) {
+    style = MB_ABORTRETRYIGNORE;
+  } else if (shows(box, IDRETRY)) {
+    style = MB_RETRYCANCEL;
+  } else if (cancel) {
     style = MB_OKCANCEL;
   }
   const auto icon =
@@ -100,18 +108,18 @@ long messageBoxStyle(HWND box) {
     else if (icon == LoadIconW(nullptr, IDI_HAND))
       style |= MB_ICONHAND;
   }
-  const LRESULT defaultId = SendMessageW(box, DM_GETDEFID, 0, 0);
-  if (HIWORD(defaultId) == DC_HASDEFID) {
-    const int id = LOWORD(defaultId);
-    const int order[] = {IDYES, IDNO, IDCANCEL, IDOK, IDABORT, IDRETRY, IDIGNORE};
-    int position = 0;
-    for (int candidate : order) {
-      if (GetDlgItem(box, candidate) == nullptr) continue;
-      if (candidate == id) break;
-      ++position;
+  // The default button is the one drawn as such.
+  const int order[] = {IDOK, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDCANCEL};
+  int position = 0;
+  for (int candidate : order) {
+    if (!shows(box, candidate)) continue;
+    const LONG_PTR buttonStyle = GetWindowLongPtrW(GetDlgItem(box, candidate), GWL_STYLE);
+    if ((buttonStyle & 0x0F) == BS_DEFPUSHBUTTON) {
+      if (position == 1) style |= MB_DEFBUTTON2;
+      if (position == 2) style |= MB_DEFBUTTON3;
+      break;
     }
-    if (position == 1) style |= MB_DEFBUTTON2;
-    if (position == 2) style |= MB_DEFBUTTON3;
+    ++position;
   }
   return style;
 }

@@ -2,10 +2,9 @@
 // without regard to case, type information naming Outlook's interfaces, named and missing
 // optional arguments, PROPERTYPUTREF, connection points that fire last first with a by-ref
 // Cancel, and no served object left alive once every reference is released.
-#include <windows.h>
-#include <olectl.h>
-
 #include <gtest/gtest.h>
+#include <olectl.h>
+#include <windows.h>
 
 #include "sim/machine.h"
 #include "sim/outlook_app.h"
@@ -15,6 +14,7 @@
 #include "win/com/wide.h"
 #include "win/served/event_ids.h"
 #include "win/served/served_outlook.h"
+#include "win/served/served_shell.h"
 #include "win/served/served_stats.h"
 
 namespace korvanel::win::served {
@@ -231,6 +231,88 @@ TEST_F(ServedObjects, ItemSendReachesTheSinkLastFirstAndItsCancelHolds) {
 
   ASSERT_EQ(point->Unadvise(cookie), S_OK);
   EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+}
+
+}  // namespace
+}  // namespace korvanel::win::served
+
+namespace korvanel::win::served {
+namespace {
+
+// The served user interface on the real thread: what the DLL types and the boxes it shows
+// reach the simulated shell, which records and answers them. Needs a display.
+class ServedUserInterface : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::MachineOptions options;
+    options.addIns = {};
+    machine = std::make_unique<sim::Machine>(options);
+    ASSERT_NE(machine->setUpExchangeProfile(sim::OutlookProfileSeed{}), nullptr);
+    shell = std::make_unique<ServedShell>(*machine);
+    ASSERT_NE(shell->window(), nullptr);
+    outlook = machine->startOutlook();
+    ASSERT_TRUE(outlook);
+  }
+  void TearDown() override {
+    outlook.reset();
+    shell.reset();
+    machine.reset();
+  }
+
+  static INPUT key(WORD virtualKey, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, 0));
+    if (up) input.ki.dwFlags = KEYEVENTF_KEYUP;
+    return input;
+  }
+
+  std::unique_ptr<sim::Machine> machine;
+  std::unique_ptr<ServedShell> shell;
+  std::shared_ptr<sim::Outlook> outlook;
+};
+
+TEST_F(ServedUserInterface, KeysTypedIntoOutlooksWindowReachTheSimulatedKeyboard) {
+  INPUT keys[] = {key(VK_MENU, false), key('N', false),    key('N', true),       key(VK_MENU, true),
+                  key('2', false),     key('2', true),     key(VK_SHIFT, false), key(VK_TAB, false),
+                  key(VK_TAB, true),   key(VK_SHIFT, true)};
+  ASSERT_EQ(SendInput(10, keys, sizeof(INPUT)), 10u);
+  outlook->pump();  // Outlook processes its window messages first
+  std::vector<Text> typed;
+  for (const sim::KeysRecord& k : machine->shell().keys()) typed.push_back(k.keys);
+  EXPECT_EQ(typed, (std::vector<Text>{u"%n", u"2", u"+{TAB}"}));
+}
+
+TEST_F(ServedUserInterface, AMessageBoxIsAnsweredFromTheScriptAndRecorded) {
+  machine->shell().answerMessageBox(platform::kIdYes);
+  const int answer = MessageBoxW(GetActiveWindow(), L"Restart Outlook now?", L"Korvanel",
+                                 MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
+  EXPECT_EQ(answer, IDYES);
+  ASSERT_EQ(machine->shell().dialogs().size(), 1u);
+  const sim::DialogRecord& box = machine->shell().dialogs()[0];
+  EXPECT_EQ(box.text, u"Restart Outlook now?");
+  EXPECT_EQ(box.title, u"Korvanel");
+  EXPECT_EQ(box.style, 308);
+  EXPECT_TRUE(box.scripted);
+
+  // Unscripted: the default button, recorded as such.
+  EXPECT_EQ(MessageBoxW(GetActiveWindow(), L"Done.", L"Korvanel", MB_OK | MB_ICONINFORMATION),
+            IDOK);
+  ASSERT_EQ(machine->shell().dialogs().size(), 2u);
+  EXPECT_EQ(machine->shell().dialogs()[1].style, 64);
+  EXPECT_FALSE(machine->shell().dialogs()[1].scripted);
+}
+
+TEST_F(ServedUserInterface, OutlooksQueuedEventsRunFromTheWindowsMessageLoop) {
+  bool ran = false;
+  outlook->queue().post([&ran] { ran = true; });
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  EXPECT_TRUE(ran);
 }
 
 }  // namespace
