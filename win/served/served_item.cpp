@@ -2,7 +2,7 @@
 // PropertyAccessor, accounts), served.
 #include <map>
 
-#include "win/served/event_ids.h"
+#include "win/outlook/event_ids.h"
 #include "win/served/served_mapi_prop.h"
 #include "win/served/served_outlook.h"
 
@@ -91,31 +91,31 @@ MemberTable itemTable(const Text& typeName) {
       .method(
           u"GetInspector", {},
           [](S& s, Call& c) { return c.returns(serve<ServedInspector>(s.object->getInspector())); })
-      .events(kIidItemEvents10,
+      .events(events::kItemEvents10,
               [](S& s, EventPoint& point) {
                 std::vector<platform::Connection> c;
                 platform::Item& item = *s.object;
                 c.push_back(item.onRead([&point] {
                   EventArgs args;
-                  args.fire(point, kDispidItemRead);
+                  args.fire(point, events::kItemRead);
                 }));
                 c.push_back(item.onOpen([&point](bool& cancel) {
                   EventArgs args;
-                  args.inOutBool(cancel).fire(point, kDispidItemOpen);
+                  args.inOutBool(cancel).fire(point, events::kItemOpen);
                   cancel = args.flag(0);
                 }));
                 c.push_back(item.onClose([&point](bool& cancel) {
                   EventArgs args;
-                  args.inOutBool(cancel).fire(point, kDispidItemClose);
+                  args.inOutBool(cancel).fire(point, events::kItemClose);
                   cancel = args.flag(0);
                 }));
                 c.push_back(item.onCustomPropertyChange([&point](const Text& name) {
                   EventArgs args;
-                  args.text(name).fire(point, kDispidItemCustomPropertyChange);
+                  args.text(name).fire(point, events::kItemCustomPropertyChange);
                 }));
                 c.push_back(item.onPropertyChange([&point](const Text& name) {
                   EventArgs args;
-                  args.text(name).fire(point, kDispidItemPropertyChange);
+                  args.text(name).fire(point, events::kItemPropertyChange);
                 }));
                 return c;
               })

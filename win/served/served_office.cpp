@@ -1,7 +1,7 @@
 // Office's COM add-ins, Outlook's property pages, Office command bars and Word as the mail
 // editor, served.
 #include "win/com/dispatch_adapter.h"
-#include "win/served/event_ids.h"
+#include "win/outlook/event_ids.h"
 #include "win/served/served_outlook.h"
 
 namespace korvanel::win::served {
@@ -116,14 +116,14 @@ const MemberTable& ServedCommandBarControl::table() const {
                  return c.returns(serve<ServedCommandBarControls>(s.object->controls()));
                })
           .events(
-              kIidCommandBarButtonEvents,
+              events::kCommandBarButtonEvents,
               [](S& s, EventPoint& point) {
                 std::vector<platform::Connection> c;
                 c.push_back(s.object->onClick(
                     [&point](const platform::CommandBarControlPtr& ctrl, bool& cancelDefault) {
                       EventArgs args;
                       args.object(serve<ServedCommandBarControl>(ctrl)).inOutBool(cancelDefault);
-                      args.fire(point, kDispidClick);
+                      args.fire(point, events::kClick);
                       cancelDefault = args.flag(0);
                     }));
                 return c;

@@ -1,7 +1,7 @@
 // Outlook's Application, NameSpace, windows, folders and stores, served.
 #include "win/served/served_outlook.h"
 
-#include "win/served/event_ids.h"
+#include "win/outlook/event_ids.h"
 
 namespace korvanel::win::served {
 
@@ -65,26 +65,26 @@ const MemberTable& ServedApplication::table() const {
                     s.object->quit();
                     return c.returnsNothing();
                   })
-          .events(kIidApplicationEvents11,
+          .events(events::kApplicationEvents11,
                   [](S& s, EventPoint& point) {
                     std::vector<platform::Connection> c;
                     c.push_back(
                         s.object->onItemSend([&point](const platform::ItemPtr& item, bool& cancel) {
                           EventArgs args;
                           args.object(serveItem(item)).inOutBool(cancel);
-                          args.fire(point, kDispidItemSend);
+                          args.fire(point, events::kItemSend);
                           cancel = args.flag(0);
                         }));
                     c.push_back(s.object->onNewMailEx([&point](const Text& ids) {
                       EventArgs args;
                       args.text(ids);
-                      args.fire(point, kDispidNewMailEx);
+                      args.fire(point, events::kNewMailEx);
                     }));
                     c.push_back(s.object->onOptionsPagesAdd(
                         [&point](const platform::PropertyPagesPtr& pages) {
                           EventArgs args;
                           args.object(serve<ServedPropertyPages>(pages));
-                          args.fire(point, kDispidOptionsPagesAdd);
+                          args.fire(point, events::kOptionsPagesAdd);
                         }));
                     return c;
                   })
@@ -188,12 +188,12 @@ const MemberTable& ServedInspectors::table() const {
   using S = ServedInspectors;
   static const MemberTable t = [] {
     Members<S> m(u"_Inspectors");
-    countAndItem<S, ServedInspector>(m).events(kIidInspectorsEvents, [](S& s, EventPoint& point) {
+    countAndItem<S, ServedInspector>(m).events(events::kInspectorsEvents, [](S& s, EventPoint& point) {
       std::vector<platform::Connection> c;
       c.push_back(s.object->onNewInspector([&point](const platform::InspectorPtr& inspector) {
         EventArgs args;
         args.object(serve<ServedInspector>(inspector));
-        args.fire(point, kDispidNewInspector);
+        args.fire(point, events::kNewInspector);
       }));
       return c;
     });
@@ -208,15 +208,15 @@ std::vector<platform::Connection> inspectorEvents(ServedInspector& s, EventPoint
   std::vector<platform::Connection> c;
   c.push_back(s.object->onActivate([&point] {
     EventArgs args;
-    args.fire(point, kDispidInspectorActivate);
+    args.fire(point, events::kInspectorActivate);
   }));
   c.push_back(s.object->onDeactivate([&point] {
     EventArgs args;
-    args.fire(point, kDispidInspectorDeactivate);
+    args.fire(point, events::kInspectorDeactivate);
   }));
   c.push_back(s.object->onClose([&point] {
     EventArgs args;
-    args.fire(point, kDispidInspectorClose);
+    args.fire(point, events::kInspectorClose);
   }));
   return c;
 }
@@ -245,8 +245,8 @@ const MemberTable& ServedInspector::table() const {
                [](S& s, Call& c) {
                  return c.returns(serve<ServedCommandBars>(s.object->commandBars()));
                })
-          .events(kIidInspectorEvents10, inspectorEvents)
-          .events(kIidInspectorEvents, inspectorEvents)
+          .events(events::kInspectorEvents10, inspectorEvents)
+          .events(events::kInspectorEvents, inspectorEvents)
           .build();
   return t;
 }
@@ -290,18 +290,18 @@ const MemberTable& ServedItems::table() const {
   using S = ServedItems;
   static const MemberTable t =
       Members<S>(u"_Items")
-          .events(kIidItemsEvents,
+          .events(events::kItemsEvents,
                   [](S& s, EventPoint& point) {
                     std::vector<platform::Connection> c;
                     c.push_back(s.object->onItemAdd([&point](const platform::ItemPtr& item) {
                       EventArgs args;
                       args.object(serveItem(item));
-                      args.fire(point, kDispidItemAdd);
+                      args.fire(point, events::kItemAdd);
                     }));
                     c.push_back(s.object->onItemChange([&point](const platform::ItemPtr& item) {
                       EventArgs args;
                       args.object(serveItem(item));
-                      args.fire(point, kDispidItemChange);
+                      args.fire(point, events::kItemChange);
                     }));
                     return c;
                   })

@@ -12,7 +12,7 @@
 #include "win/com/com_object.h"
 #include "win/com/late_bound.h"
 #include "win/com/wide.h"
-#include "win/served/event_ids.h"
+#include "win/outlook/event_ids.h"
 #include "win/served/served_outlook.h"
 #include "win/served/served_shell.h"
 #include "win/served/served_stats.h"
@@ -72,7 +72,7 @@ class SendBlocker final : public ComObject<IDispatch> {
   }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                       UINT*) override {
-    if (id != kDispidItemSend) return S_OK;
+    if (id != events::kItemSend) return S_OK;
     ++sends;
     // Last first: Cancel, then the item.
     if (params->cArgs == 2 && params->rgvarg[0].vt == (VT_BYREF | VT_BOOL) &&
@@ -87,7 +87,7 @@ class SendBlocker final : public ComObject<IDispatch> {
 
  protected:
   void* findInterface(REFIID iid) override {
-    return iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidApplicationEvents11
+    return iid == IID_IUnknown || iid == IID_IDispatch || iid == events::kApplicationEvents11
                ? static_cast<IDispatch*>(this)
                : nullptr;
   }
@@ -199,7 +199,7 @@ TEST_F(ServedObjects, ItemSendReachesTheSinkLastFirstAndItsCancelHolds) {
   ComPtr<IConnectionPointContainer> container = application.as<IConnectionPointContainer>();
   ASSERT_TRUE(container);
   ComPtr<IConnectionPoint> point;
-  ASSERT_EQ(container->FindConnectionPoint(kIidApplicationEvents11, point.put()), S_OK);
+  ASSERT_EQ(container->FindConnectionPoint(events::kApplicationEvents11, point.put()), S_OK);
   ComPtr<SendBlocker> sink = makeComObject<SendBlocker>();
   DWORD cookie = 0;
   ASSERT_EQ(point->Advise(static_cast<IDispatch*>(sink.get()), &cookie), S_OK);
