@@ -3,7 +3,7 @@
 #include <string>
 
 #include "sim/outlook_app.h"
-#include "sim/send_keys.h"
+#include "platform/send_keys.h"
 #include "win/com/wide.h"
 
 namespace korvanel::win::served {
@@ -202,7 +202,7 @@ LRESULT ServedShell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
-      sim::KeyStroke stroke;
+      platform::KeyStroke stroke;
       stroke.shift = down(VK_SHIFT);
       stroke.ctrl = down(VK_CONTROL);
       stroke.alt = down(VK_MENU);
@@ -223,7 +223,7 @@ LRESULT ServedShell::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CHAR: {
       if (down(VK_CONTROL) || down(VK_MENU) || wParam < 0x20) return 0;
-      sim::KeyStroke stroke;
+      platform::KeyStroke stroke;
       stroke.key = Text(1, static_cast<char16_t>(wParam));
       keystroke(stroke.notation());
       return 0;
