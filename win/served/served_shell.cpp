@@ -1,10 +1,12 @@
 #include "win/served/served_shell.h"
 
+#include <optional>
 #include <string>
 
-#include "sim/outlook_app.h"
 #include "platform/send_keys.h"
+#include "sim/outlook_app.h"
 #include "win/com/wide.h"
+#include "win/system/input_box.h"
 
 namespace korvanel::win::served {
 
@@ -241,6 +243,17 @@ void ServedShell::keystroke(platform::TextView keys) { machine_.shell().sendKeys
 
 void ServedShell::answerMessageBox(HWND box) {
   if (!IsWindow(box)) return;
+  if (const HWND edit = GetDlgItem(box, kInputBoxEditId)) {
+    // The input box: its prompt, title and offered text go to the script; the answer is
+    // written into it and OK pressed, or Cancel.
+    const std::optional<Text> input = machine_.shell().inputBox(
+        windowText(GetDlgItem(box, kInputBoxPromptId)), windowText(box), windowText(edit));
+    if (input) SetWindowTextW(edit, toWide(*input).c_str());
+    const int button = input ? IDOK : IDCANCEL;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    return;
+  }
   const Text text = [&] {
     const HWND label = GetDlgItem(box, kMessageBoxText);
     return label != nullptr ? windowText(label) : Text();

@@ -2,9 +2,9 @@
 //  - one window, Outlook's, that holds the keyboard focus; the key messages it receives (the
 //    keystrokes the add-in types with SendInput) go to the simulated keyboard, one keystroke
 //    per SendKeys call, as the simulated shell records them;
-//  - message boxes the add-in shows (real ones) are caught as they activate, answered from
-//    the scenario's script through the simulated shell, which records them, and closed with
-//    that answer;
+//  - message boxes and input boxes the add-in shows (real ones) are caught as they activate,
+//    answered from the scenario's script through the simulated shell, which records them,
+//    and closed with that answer;
 //  - whenever the simulated Outlook queues an event, a window message is posted that runs it,
 //    so the add-in's own message loop (DoEvents) delivers Outlook's queued events; and before
 //    Outlook processes its queue, pending window messages are processed first.

@@ -16,6 +16,7 @@
 #include "win/served/served_outlook.h"
 #include "win/served/served_shell.h"
 #include "win/served/served_stats.h"
+#include "win/system/input_box.h"
 
 namespace korvanel::win::served {
 namespace {
@@ -301,6 +302,20 @@ TEST_F(ServedUserInterface, AMessageBoxIsAnsweredFromTheScriptAndRecorded) {
             IDOK);
   ASSERT_EQ(machine->shell().dialogs().size(), 2u);
   EXPECT_EQ(machine->shell().dialogs()[1].style, 64);
+  EXPECT_FALSE(machine->shell().dialogs()[1].scripted);
+}
+
+TEST_F(ServedUserInterface, TheInputBoxIsAnsweredFromTheScriptAndRecorded) {
+  machine->shell().answerInputBox(u"Support <support@contoso.com>");
+  EXPECT_EQ(showInputBox(GetActiveWindow(), u"Enter the address:", u"Korvanel", u"Name <a@b>"),
+            std::optional<Text>(u"Support <support@contoso.com>"));
+  // Unscripted: Cancel.
+  EXPECT_EQ(showInputBox(GetActiveWindow(), u"Enter the address:", u"Korvanel", u""), std::nullopt);
+  ASSERT_EQ(machine->shell().dialogs().size(), 2u);
+  const sim::DialogRecord& box = machine->shell().dialogs()[0];
+  EXPECT_EQ(box.kind, sim::DialogRecord::Kind::kInputBox);
+  EXPECT_EQ(box.text, u"Enter the address:");
+  EXPECT_EQ(box.offered, u"Name <a@b>");
   EXPECT_FALSE(machine->shell().dialogs()[1].scripted);
 }
 
