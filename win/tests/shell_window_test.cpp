@@ -22,21 +22,22 @@ text::Text windowText(HWND window) {
   return fromWide(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
 }
 
+// Win32 calls its callbacks with stdcall, which a lambda's function pointer is not on i686:
+// the callbacks here are named functions declared CALLBACK.
+BOOL CALLBACK findVisibleDialog(HWND window, LPARAM out) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (IsWindowVisible(window) && std::wstring(className) == L"#32770") {
+    *reinterpret_cast<HWND*>(out) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The dialog box this thread shows; null while there is none.
 HWND shownDialog() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM out) -> BOOL {
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        if (IsWindowVisible(window) && std::wstring(className) == L"#32770") {
-          *reinterpret_cast<HWND*>(out) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), findVisibleDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -47,12 +48,7 @@ class DialogAnswer {
   explicit DialogAnswer(std::function<void(HWND)> answer) {
     current_ = this;
     answer_ = std::move(answer);
-    timer_ = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-      HWND dialog = shownDialog();
-      if (dialog == nullptr || current_ == nullptr || current_->answered_) return;
-      current_->answered_ = true;
-      current_->answer_(dialog);
-    });
+    timer_ = SetTimer(nullptr, 0, 20, answerShownDialog);
   }
   DialogAnswer(const DialogAnswer&) = delete;
   DialogAnswer& operator=(const DialogAnswer&) = delete;
@@ -63,6 +59,13 @@ class DialogAnswer {
   bool answered() const { return answered_; }
 
  private:
+  static void CALLBACK answerShownDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = shownDialog();
+    if (dialog == nullptr || current_ == nullptr || current_->answered_) return;
+    current_->answered_ = true;
+    current_->answer_(dialog);
+  }
+
   static inline DialogAnswer* current_ = nullptr;
   std::function<void(HWND)> answer_;
   UINT_PTR timer_ = 0;
@@ -75,16 +78,7 @@ class OutlookWindow {
  public:
   OutlookWindow() {
     WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-      auto* self = reinterpret_cast<OutlookWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-      if (m == WM_APP && self != nullptr) {
-        ++self->appMessages;
-        // A message that queues another: the pump runs until the queue is empty.
-        if (wp > 0) PostMessageW(w, WM_APP, wp - 1, 0);
-        return 0;
-      }
-      return DefWindowProcW(w, m, wp, lp);
-    };
+    windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"KorvanelTestOutlook";
     RegisterClassW(&windowClass);
@@ -106,6 +100,18 @@ class OutlookWindow {
   HWND frame = nullptr;
   HWND edit = nullptr;
   int appMessages = 0;
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<OutlookWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (m == WM_APP && self != nullptr) {
+      ++self->appMessages;
+      // A message that queues another: the pump runs until the queue is empty.
+      if (wp > 0) PostMessageW(w, WM_APP, wp - 1, 0);
+      return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+  }
 };
 
 // Keys through the whole road: SendInput, the thread's queue, the pump, the focused edit.
