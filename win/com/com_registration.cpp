@@ -59,6 +59,13 @@ RegStatus registerClass(Registry& registry, const ServerDescription& server,
     RegKey control =
         RegKey::create(registry, kRoot, key + u"\\Control", platform::kKeyAllAccess);
     if (!control) return platform::kRegAccessDenied;
+    // Containers read the flags for the content aspect (1) before they create the control.
+    const Text misc = text::toText(static_cast<long long>(c.miscStatus));
+    for (const auto& [path, value] : {std::pair<Text, Text>{key + u"\\MiscStatus", u"0"},
+                                      std::pair<Text, Text>{key + u"\\MiscStatus\\1", misc}}) {
+      const RegStatus status = setStringValue(registry, kRoot, path, u"", value);
+      if (status != platform::kRegSuccess) return status;
+    }
   }
   return platform::kRegSuccess;
 }

@@ -11,7 +11,8 @@
 namespace korvanel::win {
 
 // Writes CLSID\{clsid} (default value the ProgID; InprocServer32 with dllPath and the
-// apartment threading model; ProgID; TypeLib; VERSION; Control for a control) and
+// apartment threading model; ProgID; TypeLib; VERSION; for a control, Control and
+// MiscStatus with its flags for the content aspect) and
 // <ProgID>\CLSID for every class, then registers the type library embedded in dllPath.
 HRESULT registerServer(platform::Registry& registry, const ServerDescription& server,
                        platform::TextView dllPath);

@@ -14,6 +14,8 @@ struct ServerClass {
   bool control;                   // registered as an ActiveX control
   // Makes a new instance and returns its interface iid; never throws.
   HRESULT (*create)(REFIID iid, void** out);
+  // A control's OLEMISC_* flags, registered as its MiscStatus.
+  unsigned long miscStatus = 0;
 };
 
 struct ServerDescription {
