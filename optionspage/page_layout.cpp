@@ -28,7 +28,7 @@ ListBox list(TextView name, TextView container, Position position, bool visible 
 }
 
 Text example(TextView before, TextView after) {
-  return Text(before) + kExampleAddress + Text(after);
+  return Text(before) + kOptionExampleAddress + Text(after);
 }
 
 }  // namespace

@@ -12,12 +12,15 @@
 
 namespace korvanel::page {
 
-// The address the reply-format options and the input box's example show.
+// The identity the input box's example shows.
 inline constexpr char16_t kExampleName[] = u"John Doe";
 inline constexpr char16_t kExampleAddress[] = u"john.doe@example.com";
-// The maker's web page, opened by the link label.
+// The address the reply-format options show: short enough for the widest form to fit its
+// option's width in the dialog font.
+inline constexpr char16_t kOptionExampleAddress[] = u"a@b.com";
+// The maker's web page, opened by the link label, and the label's text, which fits its width.
 inline constexpr char16_t kMakerWebAddress[] = u"http://www.korvanel.example/";
-inline constexpr char16_t kMakerWebCaption[] = u"www.korvanel.example";
+inline constexpr char16_t kMakerWebCaption[] = u"korvanel.example";
 inline constexpr char16_t kMakerNotice[] = u"\u00A9 Korvanel";
 
 // Windows mouse pointers the page shows (vbDefault, vbHourglass).
