@@ -1,22 +1,22 @@
 // The exports of KorvanelPage.dll.
-#include <windows.h>
 #include <initguid.h>  // defines LIBID_Korvanel here
 #include <olectl.h>
+#include <windows.h>
 
-#include "win/system/advapi_registry.h"
 #include "win/com/com_registration.h"
 #include "win/com/com_server.h"
 #include "win/com/guard.h"
 #include "win/com/module.h"
-#include "win/page/page_object.h"
 #include "win/com/wide.h"
+#include "win/page/page_object.h"
+#include "win/system/advapi_registry.h"
 
 namespace korvanel::win {
 namespace {
 
 const ServerClass kClasses[] = {
-    {&__uuidof(KorvanelPage), L"Korvanel.KorvanelPage", true,
-     &createInstance<KorvanelPageObject>},
+    {&__uuidof(KorvanelPage), L"Korvanel.KorvanelPage", true, &createInstance<KorvanelPageObject>,
+     kPageMiscStatus},
 };
 
 const ServerDescription kServer = {&LIBID_Korvanel, 1, 0, kClasses};
@@ -41,15 +41,19 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 STDAPI DllCanUnloadNow() { return canUnloadNow(); }
 
 STDAPI DllRegisterServer() {
-  return guard([] {
-    AdvapiRegistry registry;
-    return registerServer(registry, kServer, fromWide(modulePath().c_str()));
-  }, SELFREG_E_CLASS);
+  return guard(
+      [] {
+        AdvapiRegistry registry;
+        return registerServer(registry, kServer, fromWide(modulePath().c_str()));
+      },
+      SELFREG_E_CLASS);
 }
 
 STDAPI DllUnregisterServer() {
-  return guard([] {
-    AdvapiRegistry registry;
-    return unregisterServer(registry, kServer, fromWide(modulePath().c_str()));
-  }, SELFREG_E_CLASS);
+  return guard(
+      [] {
+        AdvapiRegistry registry;
+        return unregisterServer(registry, kServer, fromWide(modulePath().c_str()));
+      },
+      SELFREG_E_CLASS);
 }

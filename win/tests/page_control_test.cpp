@@ -1,0 +1,304 @@
+// KorvanelPage.dll as Outlook's Options dialog holds it: created by its ProgID, activated in
+// place in a real dialog whose client site answers PropertyPageSite, its controls' windows
+// compared with the page's layout, driven by clicks and selections on those windows, its
+// Dirty read after OnStatusChange and its Apply called by the dialog's OK and Apply.
+#include <initguid.h>
+#include <ocidl.h>
+
+#include <memory>
+
+#include "optionspage/page_layout.h"
+#include "optionspage/page_messages.h"
+#include "profile/account_store.h"
+#include "profile/profile_settings.h"
+#include "win/page/page_window.h"
+#include "win/system/advapi_registry.h"
+#include "win/tests/com_test_support.h"
+#include "win/tests/dialog_answerer.h"
+#include "win/tests/options_dialog_host.h"
+#include "win/tests/page_outlook.h"
+
+namespace korvanel::win::testing {
+namespace {
+
+using text::Text;
+using text::TextView;
+
+constexpr const char16_t* kProfile = kPageProfile;
+
+bool hasStyle(HWND window, DWORD style) {
+  return (static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & style) != 0;
+}
+
+Text windowText(HWND window) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(window, buffer, 512);
+  return fromWide(buffer);
+}
+
+int dpi(int index) {
+  HDC screen = GetDC(nullptr);
+  const int value = GetDeviceCaps(screen, index);
+  ReleaseDC(nullptr, screen);
+  return value;
+}
+
+bool isFolderControl(TextView name) {
+  for (TextView n :
+       {u"Frame2", u"List4", u"cmdAddFolder", u"cmdDeleteFolder", u"cmdDeleteAllFolders"}) {
+    if (n == name) return true;
+  }
+  return false;
+}
+
+class PageControl : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(seedPageProfile(registry, {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com"},
+                                {{u"Sales", u"sales@contoso.com"},
+                                 {u"Support", u"support@contoso.com"}}));
+  }
+  void TearDown() override {
+    host.reset();
+    removePageProfile(registry);
+  }
+  void seedIdentity(TextView name, TextView email) {
+    profile::AccountStore store(registry);
+    const std::uint32_t id = store.GetNextAccountID(kProfile);
+    ASSERT_TRUE(store.CreateIdentityAccount(kProfile, id,
+                                            u"EX [" + Text(name) + u" <" + Text(email) + u">]",
+                                            name, email, u"", u""));
+  }
+
+  void open() {
+    host = std::make_unique<OptionsDialogHost>(ComPtr<IDispatch>(outlook.application.get()));
+    ASSERT_TRUE(host->open(u"Korvanel.KorvanelPage", u"Options"));
+    ASSERT_NE(host->pageWindow(), nullptr);
+  }
+
+  // A control's window, found as the served dialog finds it: by its place in the layout.
+  HWND control(TextView name) {
+    const auto all = layout.controls();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      if (all[i]->name == name) return GetDlgItem(host->pageWindow(), pageControlId(i));
+    }
+    return nullptr;
+  }
+  void click(TextView name) { SendMessageW(control(name), BM_CLICK, 0, 0); }
+  // The user's selection of a row: the list's selection, then its notification.
+  void select(TextView list, long row) {
+    HWND w = control(list);
+    SendMessageW(w, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    SendMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(w));
+  }
+  std::vector<Text> rows(TextView list) {
+    HWND w = control(list);
+    std::vector<Text> out;
+    const LRESULT n = SendMessageW(w, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+      std::wstring row(static_cast<std::size_t>(SendMessageW(w, LB_GETTEXTLEN, i, 0)), L'\0');
+      SendMessageW(w, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
+      out.push_back(fromWide(row.c_str()));
+    }
+    return out;
+  }
+  bool enabled(TextView name) { return IsWindowEnabled(control(name)) != FALSE; }
+  bool applyEnabled() { return IsWindowEnabled(GetDlgItem(host->dialog(), kApplyButtonId)); }
+  void pressApply() { SendMessageW(GetDlgItem(host->dialog(), kApplyButtonId), BM_CLICK, 0, 0); }
+
+  // The identity accounts of the profile, as display names in their order.
+  Text identityNames() {
+    profile::AccountStore reader(registry);
+    reader.LoadProfileSmtpAddresses(kProfile);
+    reader.EnumIdentityAccounts(kProfile);
+    return reader.IdentityLists().DisplayNames;
+  }
+  Text replyFormat() {
+    return Text(
+        text::trimNull(profile::ProfileSettings(registry).LoadReplyAddressFormat(kProfile)));
+  }
+
+  AdvapiRegistry registry;
+  FakeOutlook outlook{GetParam()};
+  const page::PageLayout layout;
+  std::unique_ptr<OptionsDialogHost> host;
+};
+
+TEST_P(PageControl, EveryControlStandsWhereTheLayoutPutsIt) {
+  open();
+  const int dpiX = dpi(LOGPIXELSX);
+  const int dpiY = dpi(LOGPIXELSY);
+  HWND page = host->pageWindow();
+  RECT area;
+  GetClientRect(page, &area);
+  EXPECT_EQ(area.right, twipsToPixels(layout.width, dpiX));
+  EXPECT_EQ(area.bottom, twipsToPixels(layout.height, dpiY));
+
+  for (const page::Control* c : layout.controls()) {
+    const std::string name = text::toUtf8(c->name);
+    HWND w = control(c->name);
+    ASSERT_NE(w, nullptr) << name;
+    long left = c->position.left;
+    long top = c->position.top;
+    if (const page::Control* frame = layout.find(c->container)) {
+      left += frame->position.left;
+      top += frame->position.top;
+    }
+    RECT r;
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, MulDiv(left, dpiX, 1440)) << name;
+    EXPECT_EQ(r.top, MulDiv(top, dpiY, 1440)) << name;
+    EXPECT_EQ(r.right - r.left, MulDiv(c->position.width, dpiX, 1440)) << name;
+    EXPECT_EQ(r.bottom - r.top, MulDiv(c->position.height, dpiY, 1440)) << name;
+
+    Text caption = c->kind == page::ControlKind::kListBox ? Text() : c->caption;
+    if (c->name == u"lblDefAddress") caption = u"Pat Doe <pat@contoso.com>  (Default)";
+    if (c->name == u"Label4(0)") caption = u"Korvanel ver. 1.0.1";
+    EXPECT_EQ(windowText(w), caption) << name;
+
+    // The data lists are never shown; the folder group only on Outlook 2003.
+    const bool visible = c->visible && !(GetParam() >= 12 && isFolderControl(c->name));
+    EXPECT_EQ(hasStyle(w, WS_VISIBLE), visible) << name;
+  }
+  EXPECT_EQ(rows(u"List1"),
+            (std::vector<Text>{u"Sales <sales@contoso.com>", u"Support <support@contoso.com>"}));
+  EXPECT_EQ(SendMessageW(control(u"Option1(2)"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(enabled(u"cmdRemove"));
+  EXPECT_TRUE(enabled(u"cmdRemoveAll"));
+}
+
+TEST_P(PageControl, ClicksRunThePageAndTheDialogAppliesIt) {
+  open();
+  EXPECT_FALSE(applyEnabled());
+  select(u"List1", 0);
+  EXPECT_TRUE(enabled(u"cmdRemove"));
+  EXPECT_TRUE(enabled(u"cmdMoveDown"));
+  EXPECT_FALSE(enabled(u"cmdMoveUp"));
+  EXPECT_EQ(host->statusChanges(), 0);  // a selection changes nothing
+
+  click(u"cmdMoveDown");
+  EXPECT_EQ(rows(u"List1"),
+            (std::vector<Text>{u"Support <support@contoso.com>", u"Sales <sales@contoso.com>"}));
+  EXPECT_EQ(SendMessageW(control(u"List1"), LB_GETCURSEL, 0, 0), 1);
+  EXPECT_TRUE(enabled(u"cmdMoveUp"));
+  EXPECT_FALSE(enabled(u"cmdMoveDown"));
+  // The page told its site, and the dialog read Dirty and enabled Apply.
+  EXPECT_GE(host->statusChanges(), 1);
+  EXPECT_TRUE(host->pageDirty());
+  EXPECT_TRUE(applyEnabled());
+
+  click(u"Option1(0)");
+  EXPECT_EQ(SendMessageW(control(u"Option1(0)"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(control(u"Option1(2)"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"No"});
+  pressApply();
+  ASSERT_EQ(boxes.seen().size(), 1u);
+  EXPECT_EQ(boxes.seen()[0].title, u"Korvanel");
+  EXPECT_EQ(boxes.seen()[0].text, page::kRestartQuestion);
+  EXPECT_EQ(identityNames(), u"Support\tSales");
+  EXPECT_EQ(replyFormat(), u"0");
+  EXPECT_FALSE(host->pageDirty());
+  EXPECT_FALSE(applyEnabled());
+
+  // OK on a clean page closes without applying; without a restart Outlook keeps running.
+  SendMessageW(GetDlgItem(host->dialog(), IDOK), BM_CLICK, 0, 0);
+  EXPECT_FALSE(host->isOpen());
+  EXPECT_EQ(boxes.seen().size(), 1u);
+  EXPECT_EQ(outlook.quits, 0);
+}
+
+TEST_P(PageControl, RemovingARowAsksFirst) {
+  open();
+  select(u"List1", 1);
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"No", u"Yes"});
+  click(u"cmdRemove");
+  EXPECT_EQ(rows(u"List1").size(), 2u);
+  EXPECT_FALSE(host->pageDirty());
+  click(u"cmdRemove");
+  EXPECT_EQ(rows(u"List1"), (std::vector<Text>{u"Sales <sales@contoso.com>"}));
+  ASSERT_EQ(boxes.seen().size(), 2u);
+  EXPECT_EQ(boxes.seen()[1].text, page::kDeleteSelectedQuestion);
+  EXPECT_FALSE(enabled(u"cmdRemove"));
+  EXPECT_TRUE(host->pageDirty());
+  // Cancel forgets the change.
+  host->pressCancel();
+  EXPECT_EQ(identityNames(), u"Sales\tSupport");
+}
+
+TEST_P(PageControl, ALongRowScrollsSideways) {
+  seedIdentity(u"Pat Doe", u"a.rather.long.address.that.needs.scrolling@subsidiary.contoso.com");
+  open();
+  HWND list = control(u"List1");
+  RECT client;
+  GetClientRect(list, &client);
+  const LRESULT extent = SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0);
+  EXPECT_GT(extent, client.right);
+  SCROLLBARINFO bar = {};
+  bar.cbSize = sizeof bar;
+  ASSERT_TRUE(GetScrollBarInfo(list, OBJID_HSCROLL, &bar));
+  EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"Yes"});
+  click(u"cmdRemoveAll");
+  EXPECT_TRUE(rows(u"List1").empty());
+  EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
+  ASSERT_TRUE(GetScrollBarInfo(list, OBJID_HSCROLL, &bar));
+  EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+}
+
+TEST_P(PageControl, TabMovesThroughThePageAndEscClosesTheDialog) {
+  open();
+  SetFocus(control(u"List1"));
+  MSG tab = {control(u"List1"), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+  EXPECT_TRUE(host->translate(&tab));
+  // Change is disabled until a row is selected: Tab goes on to Add.
+  EXPECT_EQ(GetFocus(), control(u"cmdAdd"));
+
+  MSG escape = {GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+  EXPECT_TRUE(host->translate(&escape));
+  EXPECT_FALSE(host->isOpen());
+}
+
+TEST_P(PageControl, WithoutTheAddInThePageShowsItsLayoutAndWritesNothing) {
+  outlook.addInLoaded = false;
+  open();
+  EXPECT_TRUE(rows(u"List1").empty());
+  EXPECT_EQ(windowText(control(u"lblDefAddress")), u"");
+  click(u"Option1(1)");
+  EXPECT_TRUE(host->pageDirty());
+  host->pressOk();
+  EXPECT_EQ(replyFormat(), u"");
+  EXPECT_EQ(identityNames(), u"Sales\tSupport");
+}
+
+TEST_P(PageControl, AClosedPageLetsGoOfOutlook) {
+  open();
+  ComPtr<IOleObject> control(host->control());
+  DWORD misc = 0;
+  EXPECT_EQ(control->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+  EXPECT_EQ(misc, 131473u);
+  ComPtr<IOleControl> ole = control.as<IOleControl>();
+  ASSERT_TRUE(ole);
+  CONTROLINFO info = {};
+  info.cb = sizeof info;
+  EXPECT_EQ(ole->GetControlInfo(&info), S_OK);
+  EXPECT_EQ(info.cAccel, 0);
+  control.reset();
+  ole.reset();
+  host->close();
+  host.reset();  // the dialog's own reference
+  EXPECT_EQ(outlook.application->references(), 1u);
+  EXPECT_EQ(outlook.connect->references(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outlook, PageControl, ::testing::Values(11, 12),
+                         [](const auto& info) { return "Outlook" + std::to_string(info.param); });
+
+}  // namespace
+}  // namespace korvanel::win::testing
