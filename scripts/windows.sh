@@ -234,6 +234,10 @@ wine_checks() {
   # The prefix's server lingers after its last program; it is ended when this script ends.
   trap '"$(dirname "$wine")/wineserver" -k >/dev/null 2>&1 || true' EXIT
   run wineboot -i >/dev/null 2>&1 || fail "wineboot"
+  # Windows of their own, not left to a window manager: without one, Wine would wait for it
+  # each time a window goes.
+  run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
+    fail "Wine's window settings"
   for dll in "${dlls[@]}"; do
     run regsvr32 /s "$x64/bin/$dll.dll" || fail "regsvr32 $dll.dll"
   done

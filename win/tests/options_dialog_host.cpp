@@ -346,7 +346,12 @@ INT_PTR CALLBACK OptionsDialogHost::dialogProc(HWND dialog, UINT message, WPARAM
   }
   auto* host = reinterpret_cast<OptionsDialogHost*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (host == nullptr || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
-  switch (LOWORD(wParam)) {
+  const int button = LOWORD(wParam);
+  if (host->onButton && (button == IDOK || button == IDCANCEL || button == kApplyButtonId)) {
+    host->onButton(button);
+    return TRUE;
+  }
+  switch (button) {
     case IDOK:
       host->pressOk();
       return TRUE;

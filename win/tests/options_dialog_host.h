@@ -60,6 +60,10 @@ class OptionsDialogHost {
 
   // Runs whenever the page reports a change, after the host has read its Dirty.
   std::function<void()> onStatusChange;
+  // When set, the dialog's buttons (IDOK, IDCANCEL, kApplyButtonId; Enter and Esc among
+  // them) go here instead of to pressOk, pressCancel and pressApply: the served Outlook's
+  // own dialog decides what they do.
+  std::function<void(int button)> onButton;
 
  private:
   friend class OptionsPageSite;

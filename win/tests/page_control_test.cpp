@@ -15,8 +15,10 @@
 #include "win/system/advapi_registry.h"
 #include "win/tests/com_test_support.h"
 #include "win/tests/dialog_answerer.h"
+#include "win/tests/dialog_property_page.h"
 #include "win/tests/options_dialog_host.h"
 #include "win/tests/page_outlook.h"
+#include "win/tests/page_windows.h"
 
 namespace korvanel::win::testing {
 namespace {
@@ -54,9 +56,9 @@ bool isFolderControl(TextView name) {
 class PageControl : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(seedPageProfile(registry, {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com"},
-                                {{u"Sales", u"sales@contoso.com"},
-                                 {u"Support", u"support@contoso.com"}}));
+    ASSERT_TRUE(
+        seedPageProfile(registry, {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com"},
+                        {{u"Sales", u"sales@contoso.com"}, {u"Support", u"support@contoso.com"}}));
   }
   void TearDown() override {
     host.reset();
@@ -65,9 +67,8 @@ class PageControl : public ::testing::TestWithParam<int> {
   void seedIdentity(TextView name, TextView email) {
     profile::AccountStore store(registry);
     const std::uint32_t id = store.GetNextAccountID(kProfile);
-    ASSERT_TRUE(store.CreateIdentityAccount(kProfile, id,
-                                            u"EX [" + Text(name) + u" <" + Text(email) + u">]",
-                                            name, email, u"", u""));
+    ASSERT_TRUE(store.CreateIdentityAccount(
+        kProfile, id, u"EX [" + Text(name) + u" <" + Text(email) + u">]", name, email, u"", u""));
   }
 
   void open() {
@@ -76,34 +77,12 @@ class PageControl : public ::testing::TestWithParam<int> {
     ASSERT_NE(host->pageWindow(), nullptr);
   }
 
-  // A control's window, found as the served dialog finds it: by its place in the layout.
-  HWND control(TextView name) {
-    const auto all = layout.controls();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-      if (all[i]->name == name) return GetDlgItem(host->pageWindow(), pageControlId(i));
-    }
-    return nullptr;
-  }
-  void click(TextView name) { SendMessageW(control(name), BM_CLICK, 0, 0); }
-  // The user's selection of a row: the list's selection, then its notification.
-  void select(TextView list, long row) {
-    HWND w = control(list);
-    SendMessageW(w, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-    SendMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(w));
-  }
-  std::vector<Text> rows(TextView list) {
-    HWND w = control(list);
-    std::vector<Text> out;
-    const LRESULT n = SendMessageW(w, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-      std::wstring row(static_cast<std::size_t>(SendMessageW(w, LB_GETTEXTLEN, i, 0)), L'\0');
-      SendMessageW(w, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
-      out.push_back(fromWide(row.c_str()));
-    }
-    return out;
-  }
-  bool enabled(TextView name) { return IsWindowEnabled(control(name)) != FALSE; }
+  PageWindows ui() { return PageWindows(host->pageWindow()); }
+  HWND control(TextView name) { return ui().control(name); }
+  void click(TextView name) { ui().click(name); }
+  void select(TextView list, long row) { ui().select(list, row); }
+  std::vector<Text> rows(TextView list) { return ui().rows(list); }
+  bool enabled(TextView name) { return ui().enabled(name); }
   bool applyEnabled() { return IsWindowEnabled(GetDlgItem(host->dialog(), kApplyButtonId)); }
   void pressApply() { SendMessageW(GetDlgItem(host->dialog(), kApplyButtonId), BM_CLICK, 0, 0); }
 
@@ -294,6 +273,52 @@ TEST_P(PageControl, AClosedPageLetsGoOfOutlook) {
   host->close();
   host.reset();  // the dialog's own reference
   EXPECT_EQ(outlook.application->references(), 1u);
+  EXPECT_EQ(outlook.connect->references(), 1u);
+}
+
+// The served Outlook's side: its simulated dialog holds the real control through
+// platform::PropertyPage, and the real dialog's buttons go back to it.
+class CountingSite final : public platform::PropertyPageSite {
+ public:
+  platform::ApplicationPtr application() override { return nullptr; }
+  void onStatusChange() override { ++changes; }
+  int changes = 0;
+};
+
+TEST_P(PageControl, ASimulatedDialogHoldsTheRealPage) {
+  std::vector<int> buttons;
+  DialogPropertyPage page(
+      u"Korvanel.KorvanelPage",
+      [this](const platform::PropertyPageSitePtr&) {
+        return ComPtr<IDispatch>(outlook.application.get());
+      },
+      [&](int button) { buttons.push_back(button); });
+  auto site = std::make_shared<CountingSite>();
+  page.initProperties(site);
+  ASSERT_NE(page.host(), nullptr);
+  PageWindows windows(page.host()->pageWindow());
+  EXPECT_EQ(windows.rows(u"List1").size(), 2u);
+  EXPECT_FALSE(page.dirty());
+
+  ASSERT_TRUE(windows.click(u"Option1(1)"));
+  EXPECT_EQ(site->changes, 1);
+  EXPECT_TRUE(page.dirty());
+  {
+    DialogAnswerer boxes(page.host()->dialog());
+    boxes.answer({u"No"});
+    page.apply();
+    EXPECT_EQ(boxes.seen().size(), 1u);
+  }
+  EXPECT_EQ(replyFormat(), u"1");
+  EXPECT_FALSE(page.dirty());
+
+  // Esc in the real dialog is the simulated dialog's to handle.
+  MSG escape = {windows.control(u"List1"), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+  page.host()->translate(&escape);
+  EXPECT_EQ(buttons, std::vector<int>{IDCANCEL});
+  EXPECT_TRUE(page.host()->isOpen());
+  page.onTerminate();
+  EXPECT_EQ(page.host(), nullptr);
   EXPECT_EQ(outlook.connect->references(), 1u);
 }
 

@@ -20,15 +20,12 @@ using namespace korvanel::win::testing;
 
 namespace {
 
-bool fileExists(const wchar_t* path) {
-  return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
+bool fileExists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
 int preview(int version, const wchar_t* readyFile, const wchar_t* doneFile) {
   AdvapiRegistry registry;
   const bool seeded = seedPageProfile(
-      registry,
-      {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com", u"smtp:support@contoso.com"},
+      registry, {u"SMTP:pat@contoso.com", u"smtp:sales@contoso.com", u"smtp:support@contoso.com"},
       {{u"Sales", u"sales@contoso.com"},
        {u"Support", u"support@contoso.com"},
        {u"Help Desk", u"/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk", true},
@@ -44,8 +41,7 @@ int preview(int version, const wchar_t* readyFile, const wchar_t* doneFile) {
       RECT r;
       GetWindowRect(host.dialog(), &r);
       if (FILE* ready = _wfopen(readyFile, L"w")) {
-        std::fprintf(ready, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left,
-                     r.top);
+        std::fprintf(ready, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
         std::fclose(ready);
         status = 0;
       }
