@@ -3,6 +3,7 @@
 #include "win/com/bstr.h"
 #include "win/com/variant_conversion.h"
 #include "win/com/wide.h"
+#include "win/outlook/folder.h"
 #include "win/page/property_page_site.h"
 
 namespace korvanel::win {
@@ -228,9 +229,7 @@ STDMETHODIMP KorvanelPageObject::IsProperFolder(IDispatch* oFld1, VARIANT_BOOL* 
   if (result == nullptr) return E_POINTER;
   *result = VARIANT_FALSE;
   return guard([&] {
-    // A folder the page cannot read as an Outlook folder does not qualify.
-    (void)oFld1;
-    *result = variantBool(page_->IsProperFolder(nullptr));
+    *result = variantBool(page_->IsProperFolder(makeFolder(ComPtr<IDispatch>(oFld1))));
     return S_OK;
   });
 }

@@ -19,6 +19,7 @@
 #include "win/tests/options_dialog_host.h"
 #include "win/tests/page_outlook.h"
 #include "win/tests/page_windows.h"
+#include "win/tests/scripted_object.h"
 
 namespace korvanel::win::testing {
 namespace {
@@ -274,6 +275,47 @@ TEST_P(PageControl, AClosedPageLetsGoOfOutlook) {
   host.reset();  // the dialog's own reference
   EXPECT_EQ(outlook.application->references(), 1u);
   EXPECT_EQ(outlook.connect->references(), 1u);
+}
+
+// A folder as the page reads it: its ids, its name and its parent folder.
+ComPtr<ScriptedObject> scriptedFolder(TextView entryId, TextView storeId,
+                                      const ComPtr<ScriptedObject>& parent = {}) {
+  ComPtr<ScriptedObject> folder = makeComObject<ScriptedObject>();
+  folder->member(u"Class", 0xF00A, [](VARIANT* r) { return returnLong(r, 2); });
+  folder->member(u"EntryID", 0xF01E,
+                 [id = Text(entryId)](VARIANT* r) { return returnText(r, id); });
+  folder->member(u"StoreID", 0x3133,
+                 [id = Text(storeId)](VARIANT* r) { return returnText(r, id); });
+  folder->member(u"Name", 0x2102, [id = Text(entryId)](VARIANT* r) { return returnText(r, id); });
+  folder->member(u"Parent", 0xF001, [parent](VARIANT* r) { return returnObject(r, parent.get()); });
+  return folder;
+}
+
+TEST_P(PageControl, OnlyAFolderOfTheDefaultStoreThatIsNoDefaultFolderQualifies) {
+  // Every default folder of this profile is its Inbox, under the default store's root.
+  ComPtr<ScriptedObject> root = scriptedFolder(u"E-ROOT", u"S-DEFAULT");
+  ComPtr<ScriptedObject> inbox = scriptedFolder(u"E-INBOX", u"S-DEFAULT", root);
+  ComPtr<ScriptedObject> mapi = makeComObject<ScriptedObject>();
+  mapi->member(u"GetDefaultFolder", 0x2103,
+               [&](VARIANT* r) { return returnObject(r, inbox.get()); });
+  outlook.application->member(u"GetNamespace", 0x110,
+                              [&](VARIANT* r) { return returnObject(r, mapi.get()); });
+  open();
+  ComPtr<IDispatch> page = ComPtr<IOleObject>(host->control()).as<IDispatch>();
+  ASSERT_TRUE(page);
+  const auto proper = [&](const ComPtr<ScriptedObject>& folder) {
+    VARIANT argument;
+    VariantInit(&argument);
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = folder.get();
+    ComVariant result;
+    EXPECT_EQ(callMethod(page.get(), u"IsProperFolder", {argument}, result.put()), S_OK);
+    return result.type() == VT_BOOL && result.get().boolVal != VARIANT_FALSE;
+  };
+  EXPECT_TRUE(proper(scriptedFolder(u"E-PROJECTS", u"S-DEFAULT", root)));
+  EXPECT_FALSE(proper(inbox));
+  EXPECT_FALSE(proper(scriptedFolder(u"E-OLD", u"S-ARCHIVE")));
+  host->close();
 }
 
 // The served Outlook's side: its simulated dialog holds the real control through

@@ -13,26 +13,13 @@ namespace {
 using text::Text;
 using text::TextView;
 
-HRESULT returnObject(VARIANT* result, IDispatch* object) {
-  result->vt = VT_DISPATCH;
-  result->pdispVal = object;
-  if (object != nullptr) object->AddRef();
-  return S_OK;
-}
+}  // namespace
 
 HRESULT returnText(VARIANT* result, TextView s) {
   result->vt = VT_BSTR;
   result->bstrVal = SysAllocStringLen(toWide(s).c_str(), static_cast<UINT>(s.size()));
   return S_OK;
 }
-
-HRESULT returnLong(VARIANT* result, long n) {
-  result->vt = VT_I4;
-  result->lVal = n;
-  return S_OK;
-}
-
-}  // namespace
 
 FakeOutlook::FakeOutlook(int version) {
   application->member(u"Version", 0x114, [version](VARIANT* r) {

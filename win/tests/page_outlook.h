@@ -11,6 +11,9 @@
 namespace korvanel::win::testing {
 
 inline constexpr char16_t kPageProfile[] = u"KorvanelPageTest";
+
+// A scripted member's text, from the product's text type.
+HRESULT returnText(VARIANT* result, text::TextView s);
 inline constexpr char16_t kPageUser[] = u"Pat Doe";
 
 // The Outlook the page reaches through its site: its version, its language, the running
