@@ -4,7 +4,7 @@
 demo_packages=(g++ cmake make nlohmann-json3-dev)
 packages=("${demo_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64-win32 mingw-w64-tools wine64 libwine-dev
-          googletest wixl msitools xvfb xauth imagemagick)
+          googletest wixl msitools xvfb xauth imagemagick clang libclang-rt-14-dev)
 
 step() { printf '\n==> %s\n' "$*"; }
 

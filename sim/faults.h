@@ -1,6 +1,7 @@
 // Failure injection for the simulation: any named operation ("Registry.queryValue",
 // "MailItem.Save", ...) can be told to fail once, on its Nth call, or always. A simulated
 // operation asks shouldFail(name) on every call and, when told to, returns its empty value.
+// Names are "Object.Member"; fault_calls.h tells which objects the simulation has.
 #pragma once
 
 #include <map>
@@ -19,8 +20,17 @@ class FaultPlan {
   void clear(const std::string& op) { rules_.erase(op); }
   void clearAll() { rules_.clear(); }
 
+  // Counts every call asked about, by name, from now on: a sweep learns from it which
+  // calls a run makes and how often.
+  void startCounting() {
+    counting_ = true;
+    calls_.clear();
+  }
+  const std::map<std::string, int>& calls() const { return calls_; }
+
   // Called by the simulated operation on each call; true when this call must fail.
   bool shouldFail(const std::string& op) {
+    if (counting_) ++calls_[op];
     auto it = rules_.find(op);
     if (it == rules_.end()) return false;
     Rule& rule = it->second;
@@ -55,6 +65,8 @@ class FaultPlan {
   };
   std::map<std::string, Rule> rules_;
   std::map<std::string, int> failures_;
+  std::map<std::string, int> calls_;
+  bool counting_ = false;
 };
 
 }  // namespace korvanel::sim

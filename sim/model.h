@@ -60,6 +60,7 @@ class ModelItem {
   bool sent = false;
   bool removed = false;  // sent away or deleted for good: its objects fail
   bool saved = false;    // false once changed after the last save
+  bool transmitted = false;  // the transport sent it (it may have left every folder)
   PropertyBag props;
   std::vector<RecipientRecord> recipients;
   std::vector<RecipientRecord> replyRecipients;

@@ -524,6 +524,7 @@ void Outlook::transmit(const ModelItemPtr& item, const Account& account) {
   }
   t.subject = item->text(prop::kSubject);
   world_.transmissions.push_back(t);
+  item->transmitted = true;
 
   const bool meeting = item->itemClass == kOlAppointment;
   IncomingMessage message;

@@ -86,6 +86,8 @@ TEST_F(BadInput, UnknownFieldsAndStepsNameTheirPathAndTheAcceptedNames) {
 TEST_F(BadInput, WrongTypesAndRanges) {
   EXPECT_THAT(refused(scenarioWith("", R"( "outlook": "12",)")),
               HasSubstr("$.outlook: expected an integer from 11 to 12, found a string"));
+  EXPECT_THAT(refused(scenarioWith("", R"( "outlook": 5,)")),
+              HasSubstr("$.outlook: expected an integer from 11 to 12, found 5"));
   EXPECT_THAT(refused(scenarioWith("", R"( "outlook": 14,)")),
               HasSubstr("$.outlook: expected an integer from 11 to 12, found 14"));
   EXPECT_THAT(refused(scenarioWith("", R"( "cdo": 1,)")),
@@ -148,6 +150,34 @@ TEST_F(BadInput, FilesNamedByTheScenario) {
   r = cli({"run", scenario});
   EXPECT_EQ(r.code, kExitBadInput);
   EXPECT_THAT(r.err, HasSubstr("elsewhere.reg: [HKEY_USERS\\X]: unknown root key"));
+}
+
+TEST_F(BadInput, FaultsNameAKnownCallAndACallNumberOrAlways) {
+  const std::string start = R"({"do": "start"})";
+  EXPECT_THAT(
+      refused(scenarioWith(start, R"( "faults": [{"call": "MailItm.Save", "occurrence": 1}],)")),
+      AllOf(HasSubstr("$.faults[0].call: unknown object \"MailItm\""),
+            HasSubstr("expected one of the simulated objects")));
+  EXPECT_THAT(refused(scenarioWith(start, R"( "faults": [{"call": "Save", "occurrence": 1}],)")),
+              HasSubstr("$.faults[0].call: expected a call written Object.Member"));
+  EXPECT_THAT(
+      refused(scenarioWith(start, R"( "faults": [{"call": "MailItem.Save", "occurrence": 0}],)")),
+      HasSubstr("$.faults[0].occurrence: expected an integer from 1"));
+  EXPECT_THAT(refused(scenarioWith(
+                  start, R"( "faults": [{"call": "MailItem.Save", "occurrence": "sometimes"}],)")),
+              HasSubstr("expected a call number from 1 or \"always\", found \"sometimes\""));
+  EXPECT_THAT(refused(scenarioWith(start, R"( "faults": [{"call": "MailItem.Save"}],)")),
+              HasSubstr("$.faults[0]: missing field \"occurrence\""));
+  EXPECT_THAT(
+      refused(scenarioWith(
+          start, R"( "faults": [{"call": "MailItem.Save", "occurrence": 1, "mode": "x"}],)")),
+      HasSubstr("$.faults[0].mode: unknown field"));
+  EXPECT_THAT(
+      refused(scenarioWith(start, R"( "faults": [{"call": "MailItem.Save", "occurrence": 1},
+                                                       {"call": "MailItem.Save", "occurrence": "always"}],)")),
+      HasSubstr("$.faults[1].call: \"MailItem.Save\" is already made to fail by $.faults[0]"));
+  EXPECT_THAT(refused(scenarioWith(start, R"( "faults": {"call": "MailItem.Save"},)")),
+              HasSubstr("$.faults: expected an array"));
 }
 
 TEST_F(BadInput, CommandLines) {

@@ -128,6 +128,37 @@ TEST(ScenarioRun, ADialogLeftOpenIsCancelledBeforeTheNextStep) {
   }
 }
 
+TEST(ScenarioRun, NamedCallsFailToReproduceACustomersOutlook) {
+  // The shared mailbox's reply is parked in Deleted Items and sent again from there; that
+  // Send fails, as it would on the customer's machine.
+  const std::string steps = R"(
+    "profile": {"mailboxes": [{"name": "Mailbox - Help Desk", "dn": "/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk"}],
+                "identities": [{"mailbox": "Help Desk", "dn": "/o=Contoso/ou=Exchange/cn=Recipients/cn=helpdesk"}]},
+    "steps": [
+      {"do": "start"},
+      {"do": "receive", "id": "m1", "to": ["Pat Doe <pat@contoso.com>"], "subject": "Ticket"},
+      {"do": "select", "id": "m1"},
+      {"do": "reply", "id": "m1", "window": "c1"},
+      {"do": "choose_account", "window": "c1", "account": "EX MBX [Help Desk]"},
+      {"do": "send", "window": "c1"}
+    ]})";
+  const Outcome failing = runScenario(
+      R"({"faults": [{"call": "MailItem.Send", "occurrence": 2}, {"call": "Registry.deleteKey", "occurrence": "always"}],)" +
+      steps);
+  EXPECT_THAT(
+      failing.story,
+      HasSubstr("Failing calls: call 2 of MailItem.Send and every call of Registry.deleteKey."));
+  EXPECT_THAT(failing.story, HasSubstr("could not be sent"));
+  EXPECT_THAT(
+      failing.story,
+      HasSubstr("The run never made every call of Registry.deleteKey: nothing failed for it."));
+  EXPECT_EQ(failing.trace["transmitted"].size(), 0u);
+
+  const Outcome healthy = runScenario("{" + steps);
+  EXPECT_EQ(healthy.trace["transmitted"].size(), 1u);
+  EXPECT_THAT(healthy.story, ::testing::Not(HasSubstr("Failing calls")));
+}
+
 TEST(ScenarioRun, StepsThatFindNothingToActOnSaySoAndTheRunGoesOn) {
   const Outcome r = runScenario(R"({
     "profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}]},

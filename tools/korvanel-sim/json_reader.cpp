@@ -107,7 +107,10 @@ long long JsonValue::integer(long long min, long long max) const {
       "expected an integer from " + std::to_string(min) + " to " + std::to_string(max);
   if (value_.is_number_unsigned()) {
     const auto v = value_.get<unsigned long long>();
-    if (v > static_cast<unsigned long long>(max)) fail(range + ", found " + std::to_string(v));
+    // JSON gives every non-negative number as unsigned: the lower bound counts here too.
+    if (v > static_cast<unsigned long long>(max) ||
+        (min > 0 && v < static_cast<unsigned long long>(min)))
+      fail(range + ", found " + std::to_string(v));
     return static_cast<long long>(v);
   }
   if (!value_.is_number_integer()) fail(range + ", found " + jsonTypeName(value_));

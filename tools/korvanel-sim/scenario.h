@@ -122,6 +122,14 @@ struct Step {
   std::vector<PageAction> actions;
 };
 
+// A platform call the simulated Outlook makes fail, to reproduce a customer's failing
+// Outlook: its occurrence-th call (counted from the first step), or every call.
+struct FaultSpec {
+  std::string call;    // "MailItem.Save"
+  int occurrence = 0;  // 1-based; 0: always
+  std::string path;    // "$.faults[0]", for the story
+};
+
 struct Scenario {
   std::string file;  // as named on the command line (for messages)
   int outlook = 12;
@@ -131,6 +139,7 @@ struct Scenario {
   std::string registryFile;               // "registry": a saved registry to start from, as resolved
   std::vector<sim::RegFileKey> registry;  // its keys, read and checked
   std::vector<Step> steps;
+  std::vector<FaultSpec> faults;
 };
 
 // The step names of the "do" field, in Step::Kind order.

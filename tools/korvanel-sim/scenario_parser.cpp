@@ -8,6 +8,7 @@
 #include "addin/transport_headers.h"
 #include "platform/outlook.h"
 #include "platform/shell.h"
+#include "sim/fault_calls.h"
 #include "tools/korvanel-sim/json_reader.h"
 #include "tools/korvanel-sim/message_file.h"
 #include "tools/korvanel-sim/registry_import.h"
@@ -56,7 +57,7 @@ class Parser {
     Scenario s;
     s.file = file_;
     JsonObject top(JsonValue(document, file_, "$"),
-                   {"outlook", "cdo", "ui_language", "profile", "registry", "steps"});
+                   {"outlook", "cdo", "ui_language", "profile", "registry", "steps", "faults"});
     if (auto v = top.optional("outlook")) {
       s.outlook = static_cast<int>(v->integer(11, 12));
     }
@@ -78,6 +79,9 @@ class Parser {
           "with");
     }
     for (const JsonValue& step : top.field("steps").elements()) s.steps.push_back(this->step(step));
+    if (auto v = top.optional("faults")) {
+      for (const JsonValue& f : v->elements()) s.faults.push_back(fault(f, s.faults));
+    }
     return s;
   }
 
@@ -162,6 +166,36 @@ class Parser {
     a.pop3Server = o.optText("pop3_server").value_or(Text());
     a.smtpServer = o.optText("smtp_server").value_or(Text());
     return a;
+  }
+
+  FaultSpec fault(const JsonValue& value, const std::vector<FaultSpec>& earlier) {
+    JsonObject o(value, {"call", "occurrence"});
+    FaultSpec f;
+    f.path = value.path();
+    f.call = text::toUtf8(o.text("call"));
+    if (const std::string problem = sim::faultCallProblem(f.call); !problem.empty()) {
+      o.fail("call", problem + ", found " + quotedText(f.call));
+    }
+    for (const FaultSpec& e : earlier) {
+      if (e.call == f.call) {
+        o.fail("call", quotedText(f.call) + " is already made to fail by " + e.path +
+                           "; expected each call named once");
+      }
+    }
+    const JsonValue occurrence = o.field("occurrence");
+    if (occurrence.raw().is_string()) {
+      if (occurrence.raw().get_ref<const std::string&>() != "always") {
+        occurrence.fail("expected a call number from 1 or \"always\", found " +
+                        quotedText(occurrence.raw().get_ref<const std::string&>()));
+      }
+      f.occurrence = 0;
+    } else if (occurrence.raw().is_number_integer()) {
+      f.occurrence = static_cast<int>(occurrence.integer(1, 1000000));
+    } else {
+      occurrence.fail("expected a call number from 1 or \"always\", found " +
+                      jsonTypeName(occurrence.raw()));
+    }
+    return f;
   }
 
   // ---- Steps

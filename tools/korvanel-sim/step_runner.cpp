@@ -43,6 +43,11 @@ sim::ModelFolderPtr folderWithoutOutlook(sim::Machine& machine, TextView path) {
 
 }  // namespace
 
+std::string faultText(const FaultSpec& fault) {
+  if (fault.occurrence == 0) return "every call of " + fault.call;
+  return "call " + std::to_string(fault.occurrence) + " of " + fault.call;
+}
+
 StepRunner::StepRunner(const Scenario& scenario, Story& story, OverCom* overCom)
     : scenario_(scenario),
       story_(story),
@@ -59,6 +64,14 @@ StepRunner::StepRunner(const Scenario& scenario, Story& story, OverCom* overCom)
     overCom_->serve(*machine_);
   }
   watch_ = std::make_unique<MachineWatch>(*machine_, story_);
+  // Calls are counted from the first step on: setting up the machine is not Outlook's doing.
+  for (const FaultSpec& f : scenario_.faults) {
+    if (f.occurrence == 0) {
+      machine_->faults().failAlways(f.call);
+    } else {
+      machine_->faults().failOnCall(f.call, f.occurrence);
+    }
+  }
 }
 
 StepRunner::~StepRunner() {
@@ -74,7 +87,20 @@ StepRunner::~StepRunner() {
 }
 
 void StepRunner::runAll() {
-  for (std::size_t i = 0; i < scenario_.steps.size(); ++i) run(i + 1, scenario_.steps[i]);
+  if (!scenario_.faults.empty()) {
+    std::vector<std::string> named;
+    for (const FaultSpec& f : scenario_.faults) named.push_back(faultText(f));
+    story_.heading("Failing calls: " + joinAnd(named) + ".");
+  }
+  for (std::size_t i = 0; i < scenario_.steps.size(); ++i) {
+    run(i + 1, scenario_.steps[i]);
+    if (observer_) observer_(i + 1, scenario_.steps[i]);
+  }
+  for (const FaultSpec& f : scenario_.faults) {
+    if (machine_->faults().failures(f.call) == 0) {
+      story_.heading("The run never made " + faultText(f) + ": nothing failed for it.");
+    }
+  }
 }
 
 void StepRunner::settle() {

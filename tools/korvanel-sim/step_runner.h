@@ -4,8 +4,10 @@
 // next step works in it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <tuple>
 
 #include "sim/machine.h"
@@ -15,6 +17,9 @@
 #include "tools/korvanel-sim/story.h"
 
 namespace korvanel::tool {
+
+// "call 2 of MailItem.Save", "every call of Registry.setValue".
+std::string faultText(const FaultSpec& fault);
 
 class StepRunner {
  public:
@@ -28,6 +33,12 @@ class StepRunner {
   void runAll();
 
   sim::Machine& machine() { return *machine_; }
+  // The windows the steps opened, by name (closed ones included).
+  const std::map<Text, sim::InspectorHandle>& windows() const { return windows_; }
+  // Called after each step has run to completion, with its number (from 1).
+  void setStepObserver(std::function<void(std::size_t, const Step&)> observer) {
+    observer_ = std::move(observer);
+  }
   // Account names by folded key, as the Outlooks that ran knew them.
   const std::map<Text, Text>& accountNames() const { return watch_->accountNames(); }
 
@@ -69,6 +80,7 @@ class StepRunner {
   std::map<Text, sim::InspectorHandle> windows_;
   // The account name, stamp and read-receipt request last told of each message.
   std::map<Text, std::tuple<Text, Text, bool>> stamps_;
+  std::function<void(std::size_t, const Step&)> observer_;
   std::vector<Text> pageList_;
   int pageOption_ = -1;
 };
