@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using korvanel::reliability::brokenPromises;
+using korvanel::reliability::kUntold;
 using korvanel::reliability::RunOptions;
 using korvanel::reliability::RunOutcome;
 using korvanel::reliability::runWatched;
@@ -61,6 +62,7 @@ struct Tally {
   int runs = 0;
   int held = 0;
   int anomalous = 0;  // runs that held but that the simulation saw refuse something
+  int untold = 0;     // runs where only telling the user was missing
 };
 
 Tally sweep(const std::string& name, const Scenario& scenario, const Settings& settings,
@@ -89,10 +91,14 @@ Tally sweep(const std::string& name, const Scenario& scenario, const Settings& s
       const RunOutcome run = runWatched(scenario, options);
       const auto problems = brokenPromises(run, baseline, tellingCall(call));
       ++tally.runs;
-      if (problems.empty()) {
+      const bool onlyUntold =
+          std::all_of(problems.begin(), problems.end(),
+                      [](const std::string& p) { return p.starts_with(kUntold); });
+      if (problems.empty() || onlyUntold) {
         ++tally.held;
         if (!run.anomalies.empty()) ++tally.anomalous;
-        continue;
+        if (problems.empty()) continue;
+        ++tally.untold;
       }
       if (shown++ < 40) {
         std::cout << name << ": " << call << (n == 0 ? " always" : " call " + std::to_string(n))
@@ -160,14 +166,18 @@ int main(int argc, char** argv) {
     const Tally t = sweep(name, scenario, settings, runIndex);
     std::cout << name << ": " << t.calls << " calls swept (" << t.made << " made), " << t.runs
               << " runs, " << t.held << " held";
-    if (t.anomalous > 0) std::cout << " (" << t.anomalous << " with an anomaly)";
+    if (t.anomalous > 0) std::cout << ", " << t.anomalous << " of them with an anomaly";
+    if (t.untold > 0)
+      std::cout << ", " << t.untold << " of them without telling the user what did not happen";
     std::cout << '\n';
     total.calls += t.calls;
     total.made += t.made;
     total.runs += t.runs;
     total.held += t.held;
+    total.untold += t.untold;
   }
   std::cout << "In all: " << total.calls << " calls swept, " << total.runs << " runs, "
-            << total.held << " held.\n";
+            << total.held << " held (" << total.untold
+            << " of them without telling the user what did not happen).\n";
   return total.held == total.runs ? 0 : 1;
 }

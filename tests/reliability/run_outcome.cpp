@@ -290,12 +290,14 @@ std::vector<std::string> brokenPromises(const RunOutcome& run, const RunOutcome&
   }
   if (toldCanFail) return broken;
   for (const std::string& s : run.untoldSends)
-    broken.push_back("a send neither left nor stayed open, and no notice said so: " + s);
+    broken.push_back(std::string(kUntold) +
+                     "a send neither left nor stayed open, and no notice said so: " + s);
   const bool moreNotices = run.notices > baseline.notices;
   if (run.identitiesAtEnd != baseline.identitiesAtEnd && !moreNotices)
-    broken.push_back("the identity accounts differ from what the user set, and no notice said so");
+    broken.push_back(std::string(kUntold) +
+                     "the identity accounts differ from what the user set, and no notice said so");
   if (run.outlookStarts < baseline.outlookStarts && !moreNotices)
-    broken.push_back("Outlook restarted fewer times than asked (" +
+    broken.push_back(std::string(kUntold) + "Outlook restarted fewer times than asked (" +
                      std::to_string(run.outlookStarts) + " of " +
                      std::to_string(baseline.outlookStarts) + "), and no notice said so");
   return broken;

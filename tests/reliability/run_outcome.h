@@ -45,6 +45,9 @@ struct RunOptions {
 
 RunOutcome runWatched(const tool::Scenario& scenario, const RunOptions& options = {});
 
+// Starts each broken promise to tell the user.
+inline constexpr char kUntold[] = "untold: ";
+
 // What broke the promises in run, compared with the same scenario run without a fault
 // (baseline). toldCanFail: the failing call is the one that shows messages, so the user
 // cannot be told.

@@ -159,6 +159,24 @@ TEST(ScenarioRun, NamedCallsFailToReproduceACustomersOutlook) {
   EXPECT_THAT(healthy.story, ::testing::Not(HasSubstr("Failing calls")));
 }
 
+TEST(ScenarioRun, AWindowWithoutTheAccountsDropDownBorrowsOneMeetingWindowOnly) {
+  // No window's drop-down can be found: the meeting window shown to borrow one is
+  // activated in turn and must not borrow again (it did, without end, until the stack
+  // overflowed).
+  const Outcome r = runScenario(R"({
+    "faults": [{"call": "CommandBars.FindControl", "occurrence": "always"}],
+    "profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}]},
+    "steps": [
+      {"do": "start"},
+      {"do": "receive", "id": "m1", "to": ["Sales <sales@contoso.com>"], "subject": "Quote"},
+      {"do": "select", "id": "m1"},
+      {"do": "reply", "id": "m1", "window": "c1"},
+      {"do": "send", "window": "c1"}
+    ]})");
+  EXPECT_EQ(r.trace["transmitted"].size(), 1u);
+  EXPECT_EQ(r.trace["anomalies"].size(), 0u) << r.trace["anomalies"];
+}
+
 TEST(ScenarioRun, StepsThatFindNothingToActOnSaySoAndTheRunGoesOn) {
   const Outcome r = runScenario(R"({
     "profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}]},
