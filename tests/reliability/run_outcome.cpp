@@ -128,6 +128,13 @@ class Watch {
   }
 
   void beforeStep(const tool::Step& step) {
+    // Outlook ending (quit, or a restart the user agreed to) closes its windows, as the user
+    // closing them would.
+    outlookBefore_ = machine_.outlook();
+    openBefore_.clear();
+    for (const auto& [name, w] : runner_.windows()) {
+      if (w && w->isOpen && w->item) openBefore_.push_back(w->item.get());
+    }
     if (step.kind != tool::Step::Kind::kSend) return;
     transmittedBefore_ = machine_.world().transmissions.size();
     noticesBefore_ = noticeCount(machine_);
@@ -141,6 +148,8 @@ class Watch {
     if (step.kind == tool::Step::Kind::kClose && window && !window->isOpen) {
       closedByUser_.insert(window->item.get());
     }
+    if (machine_.outlook() != outlookBefore_)
+      closedByUser_.insert(openBefore_.begin(), openBefore_.end());
     if (step.kind == tool::Step::Kind::kSend && window && !window->isOpen &&
         !window->item->transmitted && machine_.world().transmissions.size() == transmittedBefore_ &&
         noticeCount(machine_) == noticesBefore_ && !window->item->removed &&
@@ -160,7 +169,6 @@ class Watch {
     collect();
     machine_.faults().clearAll();
     out_.notices = noticeCount(machine_);
-    const sim::ModelFolderPtr none;
     for (const sim::ModelItemPtr& item : seen_) {
       if (item->transmitted || closedByUser_.count(item.get()) != 0) continue;
       if (!item->removed && item->parentFolder()) continue;
@@ -250,6 +258,8 @@ class Watch {
   std::vector<sim::ModelItemPtr> seen_;
   std::set<const sim::ModelItem*> closedByUser_;
   std::vector<tool::Step> stepsLeft_;
+  std::shared_ptr<sim::Outlook> outlookBefore_;
+  std::vector<const sim::ModelItem*> openBefore_;
   std::size_t transmittedBefore_ = 0;
   int noticesBefore_ = 0;
 };
