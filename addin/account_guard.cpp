@@ -28,16 +28,9 @@ platform::CommandBarControlPtr findAccountsDropDown(const platform::CommandBarsP
 platform::CommandBarControlPtr borrowMeetingWindowEntry(AddinContext& ctx) {
   SharedState& state = ctx.state;
   const platform::ApplicationPtr app = state.OutlookApp;
-  // The borrowed window is activated in turn; when its drop-down cannot be found either,
-  // borrowing again from there would open meeting windows without end.
-  if (!app || state.BorrowingAccountsEntry) return nullptr;
+  if (!app) return nullptr;
   const platform::ItemPtr meeting = app->createItem(platform::kOlAppointmentItem);
   if (!meeting) return nullptr;
-  struct Borrowing {
-    bool& flag;
-    explicit Borrowing(bool& f) : flag(f) { flag = true; }
-    ~Borrowing() { flag = false; }
-  } borrowing(state.BorrowingAccountsEntry);
 
   // The borrowed window is activated like any other; the guard must keep reading the
   // flags of the window the user works in.

@@ -96,9 +96,6 @@ struct SharedState {
   bool BorrowingMeetingWindow = false;
   // The hooked accounts drop-down entry, shared by all wrappers; released by ReleaseAddIn.
   platform::CommandBarControlPtr SharedAccountsButton;
-  // Set while a meeting window is shown to borrow its drop-down: that window's own
-  // activation must not borrow another one.
-  bool BorrowingAccountsEntry = false;
 };
 
 // Checked where it matters most: the 32-bit Windows build of the add-in.
