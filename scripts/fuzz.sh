@@ -47,7 +47,7 @@ for t in "${chosen[@]}"; do
   mkdir -p "build/fuzz/corpus/$t"
   # The time limit per input catches decoding that grows faster than its input.
   if ! ASAN_OPTIONS=detect_leaks=1 "build/fuzz/bin/fuzz_$t" -max_total_time="$seconds" \
-      -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -jobs=1 \
+      -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="build/fuzz/findings/$t-" "build/fuzz/corpus/$t" "tests/fuzz/corpus/$t" \
       2>"build/fuzz/$t.log"; then
     failed+=("$t")
