@@ -46,7 +46,7 @@ void decodeDirectly(const Bytes& data) {
     for (auto mode :
          {profile::PropertyMode::kText, profile::PropertyMode::kId, profile::PropertyMode::kSmtp}) {
       const Text decoded = profile::decodeProperty(name, data, mode, codePage);
-      if (mode == profile::PropertyMode::kId) {
+      if (mode == profile::PropertyMode::kId && !data.empty()) {
         require(decoded.size() == data.size() * 2, "an id gives two hex digits per byte");
       }
       if (mode == profile::PropertyMode::kSmtp && !decoded.empty()) {
