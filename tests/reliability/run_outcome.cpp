@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "addin/connect.h"
+#include "addin/shared_state.h"
 #include "profile/account_store.h"
 #include "profile/profile_key.h"
 #include "profile/registry_primitives.h"
@@ -33,9 +33,9 @@ std::string u8(TextView s) { return text::toUtf8(s); }
 class QuietRegistry {
  public:
   explicit QuietRegistry(sim::Machine& machine) : machine_(machine) {
-    machine_.registry().setFaultPlan(nullptr);
+    machine_.simRegistry().setFaultPlan(nullptr);
   }
-  ~QuietRegistry() { machine_.registry().setFaultPlan(&machine_.faults()); }
+  ~QuietRegistry() { machine_.simRegistry().setFaultPlan(&machine_.faults()); }
   QuietRegistry(const QuietRegistry&) = delete;
   QuietRegistry& operator=(const QuietRegistry&) = delete;
 
@@ -228,13 +228,13 @@ class Watch {
   // The stamp an arrival got is the one explain gives for its headers and the identities
   // Korvanel holds at that moment (an arrival Korvanel did not stamp is left alone).
   void checkStamp(std::size_t number, const tool::Step& step) {
-    const addin::Connect* korvanel = tool::connectedKorvanel(machine_);
+    const addin::SharedState* korvanel = tool::connectedKorvanel(machine_);
     if (!korvanel) return;
     for (const sim::ModelItemPtr& item : seen_) {
       if (item->label != step.id) continue;
       const Text name = tool::accountNameOf(*item);
       if (name.empty()) return;
-      const addin::IdentityTable& table = korvanel->state().IdentityTable;
+      const addin::IdentityTable& table = korvanel->IdentityTable;
       const tool::MatchExplanation e = tool::explainMatch(
           table, tool::matchInputs(item->text(prop::kTransportHeaders),
                                    item->props.getText(sim::PropKey::named(sim::kPsInternetHeaders,
