@@ -6,7 +6,7 @@
 #include "win/outlook/account.h"
 #include "win/outlook/event_ids.h"
 #include "win/outlook/folder.h"
-#include "win/outlook/inspector.h"
+#include "win/outlook/insp_window.h"
 #include "win/outlook/property_accessor.h"
 #include "win/outlook/recipient.h"
 #include "win/outlook/user_property.h"

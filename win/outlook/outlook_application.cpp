@@ -5,7 +5,7 @@
 #include "win/outlook/com_addin.h"
 #include "win/outlook/event_ids.h"
 #include "win/outlook/explorer.h"
-#include "win/outlook/inspector.h"
+#include "win/outlook/insp_window.h"
 #include "win/outlook/item.h"
 #include "win/outlook/outlook_namespace.h"
 #include "win/outlook/property_pages.h"

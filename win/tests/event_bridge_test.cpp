@@ -9,7 +9,7 @@
 #include "win/outlook/command_bars.h"
 #include "win/outlook/event_ids.h"
 #include "win/outlook/folder.h"
-#include "win/outlook/inspector.h"
+#include "win/outlook/insp_window.h"
 #include "win/outlook/item.h"
 #include "win/outlook/outlook_application.h"
 #include "win/tests/scripted_object.h"

@@ -8,7 +8,7 @@
 #include "win/messaging/win_mapi.h"
 #include "win/outlook/command_bars.h"
 #include "win/outlook/folder.h"
-#include "win/outlook/inspector.h"
+#include "win/outlook/insp_window.h"
 #include "win/outlook/item.h"
 #include "win/outlook/outlook_application.h"
 #include "win/outlook/outlook_namespace.h"

@@ -1,4 +1,4 @@
-#include "win/outlook/inspector.h"
+#include "win/outlook/insp_window.h"
 
 #include "win/com/event_sink.h"
 #include "win/com/late_bound_object.h"
