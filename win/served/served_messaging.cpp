@@ -241,6 +241,9 @@ constexpr CLSID kClsidProfManProfiles = {
     0x4b565301, 0x5052, 0x4f46, {0x4d, 0x41, 0x4e, 0x50, 0x52, 0x4f, 0x46, 0x53}};
 constexpr CLSID kClsidProfManPropertyBag = {
     0x4b565302, 0x5052, 0x4f46, {0x4d, 0x41, 0x4e, 0x42, 0x41, 0x47, 0x00, 0x01}};
+// Outlook's Application: the running Outlook registers it as a local server, so creating it
+// from inside Outlook's process gives the running one.
+constexpr CLSID kClsidOutlookApplication = {0x0006F03A, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 class ServedClassFactory final : public ComObject<IClassFactory> {
  public:
@@ -277,16 +280,19 @@ ServedClasses::ServedClasses(platform::ObjectFactory& objects, bool cdoInstalled
   struct Class {
     const char16_t* progId;
     const CLSID* clsid;
+    DWORD context;
     bool installed;
     std::function<ComPtr<IDispatch>()> create;
   };
   const Class classes[] = {
-      {u"MAPI.Session", &kClsidCdoSession, cdoInstalled,
+      {u"MAPI.Session", &kClsidCdoSession, CLSCTX_INPROC_SERVER, cdoInstalled,
        [&objects] { return serve<ServedCdoSession>(objects.createCdoSession()); }},
-      {u"ProfMan.Profiles", &kClsidProfManProfiles, true,
+      {u"ProfMan.Profiles", &kClsidProfManProfiles, CLSCTX_INPROC_SERVER, true,
        [&objects] { return serve<ServedProfiles>(objects.createProfManProfiles()); }},
-      {u"ProfMan.PropertyBag", &kClsidProfManPropertyBag, true,
+      {u"ProfMan.PropertyBag", &kClsidProfManPropertyBag, CLSCTX_INPROC_SERVER, true,
        [&objects] { return serve<ServedPropertyBag>(objects.createProfManPropertyBag()); }},
+      {u"Outlook.Application", &kClsidOutlookApplication, CLSCTX_LOCAL_SERVER, true,
+       [&objects] { return serve<ServedApplication>(objects.createOutlookApplication()); }},
   };
   for (const Class& c : classes) {
     if (!c.installed) {
@@ -297,8 +303,8 @@ ServedClasses::ServedClasses(platform::ObjectFactory& objects, bool cdoInstalled
                    guidText(*c.clsid));
     ComPtr<IClassFactory> factory = makeComObject<ServedClassFactory, IClassFactory>(c.create);
     DWORD cookie = 0;
-    if (SUCCEEDED(CoRegisterClassObject(*c.clsid, factory.get(), CLSCTX_INPROC_SERVER,
-                                        REGCLS_MULTIPLEUSE, &cookie))) {
+    if (SUCCEEDED(CoRegisterClassObject(*c.clsid, factory.get(), c.context, REGCLS_MULTIPLEUSE,
+                                        &cookie))) {
       registrations_.push_back(Registration{c.progId, *c.clsid, cookie});
     }
   }

@@ -30,9 +30,10 @@ KORVANEL_SERVED(ServedPropertyBag, platform::ProfManPropertyBagPtr);
 #undef KORVANEL_SERVED
 
 // The class objects of "MAPI.Session", "ProfMan.Profiles" and "ProfMan.PropertyBag",
-// registered with COM and under HKEY_CLASSES_ROOT for as long as this object lives; each
-// creates its object through the simulation's CreateObject (so CDO exists exactly where the
-// simulated machine has it). CDO's ProgID is registered only when the machine has CDO
+// registered with COM and under HKEY_CLASSES_ROOT for as long as this object lives, and
+// Outlook's Application class (which gives the running Outlook); each creates its object
+// through the simulation's CreateObject (so CDO exists exactly where the simulated machine
+// has it). CDO's ProgID is registered only when the machine has CDO
 // installed, and removed otherwise, so that its absence is seen as on a machine without it.
 class ServedClasses {
  public:

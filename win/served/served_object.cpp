@@ -68,6 +68,7 @@ EventPoint::EventPoint(ServedObject& owner, const EventSourceEntry& source)
     : owner_(owner), source_(source) {}
 
 EventPoint::~EventPoint() {
+  servedStats().advisedSinks -= static_cast<long>(sinks_.size());
   connections_.clear();
   sinks_.clear();
 }
@@ -113,6 +114,7 @@ STDMETHODIMP EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
     }
     const bool first = sinks_.empty();
     sinks_.push_back(Sink{nextCookie_, dispatch});
+    ++servedStats().advisedSinks;
     *cookie = nextCookie_++;
     if (first) connections_ = source_.connect(owner_, *this);
     return S_OK;
@@ -127,6 +129,7 @@ STDMETHODIMP EventPoint::Unadvise(DWORD cookie) {
   ComPtr<IUnknown> self(static_cast<IConnectionPoint*>(this));
   ComPtr<IDispatch> sink = std::move(it->dispatch);
   sinks_.erase(it);
+  --servedStats().advisedSinks;
   if (sinks_.empty()) connections_.clear();
   return S_OK;
 }

@@ -21,6 +21,8 @@ struct ServedStats {
   std::uint64_t totalLookups = 0;
   // Served objects constructed and not yet destroyed.
   long liveObjects = 0;
+  // Sinks advised on served connection points and not yet unadvised.
+  long advisedSinks = 0;
 
   void resetCounts() {
     calls.clear();
