@@ -4,6 +4,8 @@
 #   scripts/fuzz.sh TARGET SECONDS   runs one target for that long after its corpus
 #   scripts/fuzz.sh all SECONDS      every target in turn (what CI runs)
 #   scripts/fuzz.sh list             the targets
+# KORVANEL_FUZZ_TIMEOUT (seconds, default 10) bounds one input; the bound is wall-clock time,
+# so a long run niced on a busy machine needs more (a starved process is not a slow input).
 # Each run starts from tests/fuzz/corpus/TARGET; inputs that reach new code are kept in
 # build/fuzz/corpus/TARGET, and an input that fails is written to build/fuzz/findings/ (add
 # it to the corpus once the fault is mended, so the tests replay it).
@@ -47,7 +49,7 @@ for t in "${chosen[@]}"; do
   mkdir -p "build/fuzz/corpus/$t"
   # The time limit per input catches decoding that grows faster than its input.
   if ! ASAN_OPTIONS=detect_leaks=1 "build/fuzz/bin/fuzz_$t" -max_total_time="$seconds" \
-      -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -timeout="${KORVANEL_FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="build/fuzz/findings/$t-" "build/fuzz/corpus/$t" "tests/fuzz/corpus/$t" \
       2>"build/fuzz/$t.log"; then
     failed+=("$t")

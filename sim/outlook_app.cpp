@@ -462,8 +462,12 @@ bool Outlook::sendItem(const ModelItemPtr& item) {
   if (!item || item->removed) return false;
   const long composedClass = item->itemClass;
   if (item->assigned && item->itemClass == kOlTask) item->itemClass = kOlTaskRequest;
+  // A meeting leaves as its request: ItemSend hears a MeetingItem, and the appointment stays.
+  const bool meeting = composedClass == kOlAppointment && item->meetingStatus == kOlMeeting;
+  if (meeting) item->itemClass = kOlMeetingRequest;
   bool cancel = false;
   itemSendEvent.emit(makeItem(shared_from_this(), item), cancel);
+  if (meeting && !item->removed) item->itemClass = composedClass;
   if (cancel) {
     if (!item->removed) item->itemClass = composedClass;
     return true;
@@ -810,6 +814,11 @@ void Outlook::activate(const InspectorHandle& inspector) {
   pump();
 }
 
+void Outlook::focus(const InspectorHandle& inspector) {
+  if (activeInspector() == inspector && !explorerFocused_) return;
+  activate(inspector);
+}
+
 void Outlook::activateExplorer() {
   if (ended_) return;
   if (!explorerFocused_) {
@@ -826,6 +835,8 @@ void Outlook::activateExplorer() {
 
 bool Outlook::chooseAccount(const InspectorHandle& inspector, TextView accountName) {
   if (ended_ || !inspector || !inspector->isOpen) return false;
+  focus(inspector);
+  if (!inspector->isOpen) return false;
   const Account* account = accountByName(accountName);
   if (account == nullptr) return false;
   const long entry = static_cast<long>(account - accounts_.data()) + 1 + (version() < 12 ? 1 : 0);
@@ -839,6 +850,8 @@ bool Outlook::chooseAccount(const InspectorHandle& inspector, TextView accountNa
 
 bool Outlook::pressSend(const InspectorHandle& inspector) {
   if (ended_ || !inspector || !inspector->isOpen) return false;
+  focus(inspector);
+  if (!inspector->isOpen) return false;
   const bool sent = sendItem(inspector->item);
   pump();
   return sent;
@@ -846,6 +859,8 @@ bool Outlook::pressSend(const InspectorHandle& inspector) {
 
 bool Outlook::closeWindow(const InspectorHandle& inspector) {
   if (ended_ || !inspector || !inspector->isOpen) return false;
+  focus(inspector);
+  if (!inspector->isOpen) return false;
   const ModelItemPtr item = inspector->item;
   bool cancel = false;
   item->close.emit(cancel);

@@ -148,6 +148,9 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   // kOlMail, kOlTask, kOlAppointment, kOlMeetingRequest (a meeting), kOlTaskRequest.
   InspectorHandle newItem(long itemClass);
   void activate(const InspectorHandle& inspector);
+  // What the user's click into a window does before the click itself: the window becomes
+  // the active one (its Activate is delivered) unless it is already.
+  void focus(const InspectorHandle& inspector);
   void activateExplorer();
   // Picks the account of this name in the window's accounts drop-down: Click (whose
   // handler may cancel), then the selection. False when there is no such entry.

@@ -104,10 +104,14 @@ std::vector<std::string> halfWrittenKeys(sim::Machine& machine,
   return out;
 }
 
+// Korvanel's notices: its message boxes with an OK button alone. A question (Yes and No) asks
+// the user something; it tells nothing of what failed.
 int noticeCount(sim::Machine& machine) {
   int n = 0;
   for (const sim::DialogRecord& d : machine.shell().dialogs()) {
-    if (d.kind == sim::DialogRecord::Kind::kMessageBox && d.title == u"Korvanel") ++n;
+    if (d.kind == sim::DialogRecord::Kind::kMessageBox && d.title == u"Korvanel" &&
+        (d.style & 0xF) == 0)
+      ++n;
   }
   return n;
 }
@@ -136,6 +140,8 @@ class Watch {
       if (w && w->isOpen && w->item) openBefore_.push_back(w->item.get());
     }
     if (step.kind != tool::Step::Kind::kSend) return;
+    const auto w = runner_.windows().find(step.window);
+    sendWindowOpen_ = w != runner_.windows().end() && w->second && w->second->isOpen;
     transmittedBefore_ = machine_.world().transmissions.size();
     noticesBefore_ = noticeCount(machine_);
   }
@@ -150,7 +156,7 @@ class Watch {
     }
     if (machine_.outlook() != outlookBefore_)
       closedByUser_.insert(openBefore_.begin(), openBefore_.end());
-    if (step.kind == tool::Step::Kind::kSend && window && !window->isOpen &&
+    if (step.kind == tool::Step::Kind::kSend && sendWindowOpen_ && window && !window->isOpen &&
         !window->item->transmitted && machine_.world().transmissions.size() == transmittedBefore_ &&
         noticeCount(machine_) == noticesBefore_ && !window->item->removed &&
         !window->item->parentFolder()) {
@@ -260,6 +266,7 @@ class Watch {
   std::vector<tool::Step> stepsLeft_;
   std::shared_ptr<sim::Outlook> outlookBefore_;
   std::vector<const sim::ModelItem*> openBefore_;
+  bool sendWindowOpen_ = false;  // a Send pressed in a closed window does nothing
   std::size_t transmittedBefore_ = 0;
   int noticesBefore_ = 0;
 };

@@ -27,7 +27,7 @@ struct RunOutcome {
   std::vector<std::string> halfWritten;
   // Sends that neither left nor stayed in their window, without a notice.
   std::vector<std::string> untoldSends;
-  int notices = 0;  // message boxes titled "Korvanel"
+  int notices = 0;  // message boxes titled "Korvanel" with an OK button alone
   int outlookStarts = 0;
   std::size_t transmitted = 0;
   // Sent items: each transmitted compose window's subject, for the stories' checks.

@@ -64,15 +64,22 @@ class Generator {
     return items[pick(static_cast<int>(N))];
   }
 
-  std::string someone() {
+  // An address as a header line may write it. The last form ("'Name' address") is one only
+  // the matching rule reads: Outlook resolves no recipient written so, so it is never typed
+  // (typed), and a reply to all of a message that has one must be addressed again.
+  std::string someone(bool typed = false) {
     const Person& p = chance(2) ? any(kOwn) : any(kOthers);
-    switch (pick(4)) {
+    const int form = pick(typed ? 3 : 4);
+    if (form == 3) unresolvable_ = true;
+    switch (form) {
       case 0:
         return p.address;
       case 1:
         return std::string(p.display) + " <" + p.address + ">";
-      case 2:
-        return "\"" + std::string(p.display) + "\" <" + p.address + ">";
+      case 2:  // a display name already quoted is not quoted twice
+        return (p.display[0] == '"' ? std::string(p.display)
+                                    : "\"" + std::string(p.display) + "\"") +
+               " <" + p.address + ">";
       default:
         return std::string("'") + p.display + "' " + p.address;
     }
@@ -86,6 +93,7 @@ class Generator {
 
   Json receive() {
     Json r = {{"do", "receive"}, {"id", "m" + std::to_string(++messages_)}};
+    unresolvable_ = false;
     switch (pick(3)) {
       case 0: {
         std::string headers =
@@ -111,15 +119,58 @@ class Generator {
         if (chance(2)) r["x_recipientlist"] = std::string(any(kOwn).address);
         break;
     }
+    answerable_.push_back(!unresolvable_);
     if (chance(5)) r["read_receipt"] = true;
     if (chance(6)) r["folder"] = "Mailbox - Help Desk/Inbox";
     if (chance(10)) r["folder"] = "Sent Items";
     return r;
   }
 
-  std::string message() { return "m" + std::to_string(1 + pick(messages_)); }
-  std::string window() { return "w" + std::to_string(1 + pick(windows_)); }
-  std::string newWindow() { return "w" + std::to_string(++windows_); }
+  // What a window holds decides what the user can do in it: a received message is read, not
+  // sent; a task or an appointment has no Send; a new mail, a forward, a meeting or a task
+  // request needs someone to send it to before Send.
+  enum class Held { kRead, kUnsendable, kCompose };
+  struct Window {
+    Held held;
+    bool addressed;
+  };
+
+  int anyMessage() { return pick(messages_); }
+  std::string messageName(int index) { return "m" + std::to_string(index + 1); }
+  std::string message() { return messageName(anyMessage()); }
+  int anyWindow() { return pick(static_cast<int>(windows_.size())); }
+  std::string windowName(int index) { return "w" + std::to_string(index + 1); }
+  std::string newWindow(Held held, bool addressed = false) {
+    windows_.push_back({held, addressed});
+    return windowName(static_cast<int>(windows_.size()) - 1);
+  }
+  // A compose window, or -1 when there is none.
+  int composeWindow() {
+    std::vector<int> compose;
+    for (std::size_t i = 0; i < windows_.size(); ++i) {
+      if (windows_[i].held == Held::kCompose) compose.push_back(static_cast<int>(i));
+    }
+    return compose.empty()
+               ? -1
+               : compose[static_cast<std::size_t>(pick(static_cast<int>(compose.size())))];
+  }
+
+  Json edit(int index) {
+    Json e = {{"do", "edit"}, {"window", windowName(index)}, {"to", {someone(true)}}};
+    if (!windows_[static_cast<std::size_t>(index)].addressed) e["cc"] = Json::array();
+    windows_[static_cast<std::size_t>(index)].addressed = true;
+    e["subject"] = "Edited " + std::to_string(pick(100));
+    e["body"] = "Text";
+    return e;
+  }
+
+  // Send in a compose window; one that has nobody to send to is addressed first.
+  Json send() {
+    const int index = composeWindow();
+    if (index < 0) return receive();
+    if (!windows_[static_cast<std::size_t>(index)].addressed) return edit(index);
+    return {{"do", "send"}, {"window", windowName(index)}};
+  }
 
   Json options() {
     Json actions = Json::array();
@@ -160,39 +211,47 @@ class Generator {
       case 3:
         return {{"do", "select"}, {"id", message()}};
       case 4:
-        return {{"do", "open"}, {"id", message()}, {"window", newWindow()}};
+        return {{"do", "open"}, {"id", message()}, {"window", newWindow(Held::kRead)}};
       case 5:
       case 6: {
         const char* verb = chance(3) ? "reply_all" : chance(3) ? "forward" : "reply";
         if (chance(2)) return {{"do", "select"}, {"id", message()}};
-        return {{"do", verb}, {"id", message()}, {"window", newWindow()}};
+        const int m = anyMessage();
+        const std::string v = verb;
+        const bool addressed =
+            v == "reply" || (v == "reply_all" && answerable_[static_cast<std::size_t>(m)]);
+        return {
+            {"do", verb}, {"id", messageName(m)}, {"window", newWindow(Held::kCompose, addressed)}};
       }
       case 7: {
         constexpr const char* kKinds[] = {"mail", "task", "appointment", "meeting", "task_request"};
-        return {{"do", "new"}, {"kind", any(kKinds)}, {"window", newWindow()}};
+        const std::string kind = any(kKinds);
+        const Held held =
+            kind == "task" || kind == "appointment" ? Held::kUnsendable : Held::kCompose;
+        return {{"do", "new"}, {"kind", kind}, {"window", newWindow(held)}};
       }
-      case 8:
-        if (windows_ == 0) return receive();
-        return {{"do", "edit"},
-                {"window", window()},
-                {"to", {someone()}},
-                {"subject", "Edited " + std::to_string(pick(100))},
-                {"body", "Text"}};
+      case 8: {
+        const int index = composeWindow();
+        return index < 0 ? receive() : edit(index);
+      }
       case 9:
-        if (windows_ == 0) return receive();
+        if (windows_.empty()) return receive();
         {
           constexpr const char* kAccounts[] = {"EX [Sales <sales@contoso.com>]",
                                                "EX [Support <support@contoso.com>]",
                                                "EX MBX [Help Desk]", "Microsoft Exchange Server"};
-          return {{"do", "choose_account"}, {"window", window()}, {"account", any(kAccounts)}};
+          return {{"do", "choose_account"},
+                  {"window", windowName(anyWindow())},
+                  {"account", any(kAccounts)}};
         }
       case 10:
       case 11:
-        if (windows_ == 0) return receive();
-        return {{"do", "send"}, {"window", window()}};
+        return send();
       case 12:
-        if (windows_ == 0) return receive();
-        return {{"do", "close"}, {"window", window()}, {"answer", chance(2) ? "Yes" : "No"}};
+        if (windows_.empty()) return receive();
+        return {{"do", "close"},
+                {"window", windowName(anyWindow())},
+                {"answer", chance(2) ? "Yes" : "No"}};
       case 13:
         return options();
       case 14:
@@ -205,7 +264,9 @@ class Generator {
 
   std::mt19937_64 random_;
   int messages_ = 0;
-  int windows_ = 0;
+  std::vector<Window> windows_;
+  std::vector<bool> answerable_;  // per message: a reply to all resolves every recipient
+  bool unresolvable_ = false;     // the message being made has an address Outlook cannot resolve
   bool running_ = false;
 };
 

@@ -484,6 +484,45 @@ TEST_P(ComposeTest, GuardRefusesIdentityAccountsWhereTheyCannotSend) {
   EXPECT_EQ(messages().size(), shown + 2 + (is2003() ? 1 : 0));
 }
 
+// The user who went to the message list and comes back to a task request's drop-down
+// activates its window first: the guard is that window's again.
+TEST_P(ComposeTest, GuardHoldsInAWindowTheUserComesBackTo) {
+  makeMachine();
+  addIdentities();
+  start();
+  InspectorHandle task = outlook->newItem(kOlTaskRequest);
+  const Text before = task->selectedAccountKey;
+  outlook->activateExplorer();
+  outlook->chooseAccount(task, kHelpDeskAccount);
+  EXPECT_EQ(messages(),
+            std::vector<Text>{
+                u"Sorry, you cannot use account 'EX MBX [Help Desk]' to send this message."});
+  EXPECT_EQ(task->selectedAccountKey, before);
+}
+
+// A meeting sent from an address identity on Outlook 2007 reaches ItemSend as its request and
+// leaves through the Exchange account with the identity as its reply-to.
+TEST_P(ComposeTest, AMeetingFromAnAddressIdentityLeavesThroughExchange) {
+  if (is2003()) GTEST_SKIP() << "Outlook 2003 refuses identity accounts for meetings";
+  makeMachine();
+  addIdentities();
+  start();
+  InspectorHandle meeting = outlook->newItem(kOlMeetingRequest);
+  outlook->chooseAccount(meeting, kSalesAccount);
+  sim::RecipientRecord ann;
+  ann.text = u"ann@fabrikam.com";
+  ann.type = platform::kOlTo;
+  meeting->item->recipients.push_back(ann);
+  outlook->pressSend(meeting);
+  machine->runUntilIdle();
+  ASSERT_EQ(machine->world().transmissions.size(), 1u);
+  const sim::Transmission& sent = machine->world().transmissions[0];
+  EXPECT_EQ(sent.account, kExchangeAccount);
+  EXPECT_EQ(sent.replyTo, std::vector<Text>{u"Sales [smtp:<sales@contoso.com>]"});
+  EXPECT_TRUE(machine->anomalies().empty());
+  EXPECT_EQ(meeting->item->itemClass, kOlAppointment) << "the meeting stays in the calendar";
+}
+
 TEST_P(ComposeTest, TheFirstWindowWithoutADropDownBorrowsAMeetingWindowOnce) {
   makeMachine();
   addIdentities();

@@ -459,6 +459,8 @@ void StepRunner::edit(const Step& step) {
   auto outlook = running();
   sim::InspectorHandle w = outlook ? window(step.window) : nullptr;
   if (!w) return;
+  outlook->focus(w);
+  if (!w->isOpen) return;
   sim::ModelItem& item = *w->item;
   auto setRecipients = [&](const std::optional<std::vector<Text>>& texts, long type) {
     if (!texts) return;
