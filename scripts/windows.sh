@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # The Windows deliverables: builds Korvanel.dll and KorvanelPage.dll for i686 (what a user
-# installs) and x86_64 (the same sources, exercised under wine64, since 32-bit programs
-# cannot run here), checks the import and export tables of all four, and under Wine
-# registers the x86_64 DLLs with regsvr32, checks the keys with Wine's own `reg`, runs the
-# registry contract and the COM tests, runs every scenario file (but those that open the
-# Options page) with korvanel-sim.exe --over-com, the real Korvanel.dll against the served
-# simulation, and compares its trace with the Linux tool's; unregisters and checks that the
-# keys are gone.
+# installs) and x86_64 (the same sources), checks the import and export tables of all four,
+# and for each architecture under Wine registers the DLLs with regsvr32, checks the keys
+# with Wine's own `reg`, runs the registry contract and the COM tests, runs every scenario
+# file (but those that open the Options page) with korvanel-sim.exe --over-com, the real
+# Korvanel.dll against the served simulation, and compares its trace with the Linux tool's;
+# unregisters and checks that the keys are gone. x86_64 runs under the system's wine64;
+# i686, which this machine cannot run natively, under the 32-bit Wine that
+# scripts/wine32.sh sets up in build/wine32.
 #
 #   scripts/windows.sh          everything
+#   scripts/windows.sh x86_64   build everything, check only x86_64 under Wine (or i686)
 #   scripts/windows.sh build    only build the four DLLs (bin/ of build/mingw-i686 and
 #                               build/mingw-x86_64)
-#   scripts/windows.sh wine-checks   only the checks under Wine, on what is built
+#   scripts/windows.sh wine-checks [ARCH]   only the checks under Wine, on what is built
 #   scripts/windows.sh bench    the cost of the real Korvanel.dll over COM (served_bench.exe)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
+source scripts/wine32.sh
 
 mode=${1:-all}
 jobs=$(nproc)
@@ -30,11 +33,14 @@ wine_window_tests=(shell_window_tests served_tests page_control_tests)
 # The Linux tool whose traces the Windows one must reproduce.
 linux_build=${KORVANEL_BUILD:-build}
 
+# build_dlls [tests]: the DLLs, and with an argument the test programs beside them.
 build_dlls() {
   step "build the Windows DLLs (i686 and x86_64)"
+  # The i686 programs test the optimised DLLs that users install.
   configure "$i686" -DKORVANEL_PORTABLE_ONLY=ON -DKORVANEL_WINDOWS=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake"
-  cmake --build "$i686" -j"$jobs" --target "${dlls[@]}"
+    -DKORVANEL_WINDOWS_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake"
+  cmake --build "$i686" -j"$jobs" --target "${dlls[@]}" ${1:+"${wine_tests[@]}"} \
+    ${1:+"${wine_window_tests[@]}" korvanel-sim}
   # The x86_64 build exists for the tests: unoptimised, it compiles fastest.
   configure "$x64" -DKORVANEL_PORTABLE_ONLY=ON -DKORVANEL_WINDOWS=ON -DCMAKE_BUILD_TYPE= \
     -DKORVANEL_WINDOWS_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-x86_64.cmake"
@@ -76,74 +82,113 @@ check_tables() {
 }
 
 # --- Wine ------------------------------------------------------------------------------
+# The same checks run for each architecture: x86_64 under the system's wine64, i686 (the
+# DLLs users install) under the 32-bit Wine of scripts/wine32.sh. While they run, these
+# name the architecture, its wine command, its prefix and the folder of its programs.
+arch="" wine="" prefix="" bin=""
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-wine=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || true)
-export WINEPREFIX="$PWD/$x64/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+run() { WINEPREFIX=$prefix WINEARCH=$(winearch) "$wine" "$@"; }
 
-run() { "$wine" "$@"; }
+# The prefix's wineserver: libwine's script beside the loader, which picks the native one.
+# A server started first makes the prefix, of the architecture it is told.
+server() { WINEPREFIX=$prefix WINEARCH=$(winearch) "$(dirname "$wine")/wineserver" "$@"; }
+
+winearch() { if [ "$arch" = x86_64 ]; then echo win64; else echo win32; fi; }
+
+build_dir() { if [ "$1" = i686 ]; then echo "$i686"; else echo "$x64"; fi; }
+
+wine64_command() {
+  dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || fail "wine64 is not installed"
+}
+
+# use_wine ARCH PREFIX: the following commands run ARCH's programs in PREFIX.
+use_wine() {
+  arch=$1 prefix=$2 bin=$(build_dir "$1")/bin
+  if [ "$arch" = x86_64 ]; then wine=$(wine64_command); else
+    wine32_setup
+    wine=$wine32
+  fi
+}
 
 # `reg query` output without carriage returns and blank lines.
 query() { run reg query "$@" 2>/dev/null | tr -d '\r' | sed '/^$/d'; }
 
+# An emulated Wine process takes seconds to start, so HKEY_CLASSES_ROOT is read whole, once
+# after registering and once after unregistering, and the keys are looked up in that.
+hkcr=""
+read_classes() {
+  hkcr=$(query HKCR /s) || fail "$arch: reg query HKCR"
+  # A listing without Wine's own classes is no listing: nothing could be found absent in it.
+  grep -q '^HKEY_CLASSES_ROOT\\CLSID\\' <<<"$hkcr" || fail "$arch: reg query HKCR listed no classes"
+}
+
+# KEY (its full name) with its values and everything below it, as `reg query KEY /s` lists it.
+subtree() {
+  key=$1 awk 'BEGIN { k = toupper(ENVIRON["key"]) }
+              /^[^ ]/ { h = toupper($0); on = h == k || index(h, k "\\") == 1 }
+              on' <<<"$hkcr"
+}
+
 expect_keys() {
   local key=$1 expected=$2 actual
-  actual=$(query "$key" /s) || fail "missing: $key"
+  actual=$(subtree "$key")
+  [ -n "$actual" ] || fail "$arch: missing: $key"
   [ "$actual" = "$expected" ] || {
     diff <(echo "$expected") <(echo "$actual") >&2 || true
-    fail "registry under $key"
+    fail "$arch: registry under $key"
   }
 }
 
-expect_value() {
-  local key=$1 name=$2 expected=$3 line
-  if [ -z "$name" ]; then line=$(query "$key" /ve) || fail "missing: $key"; else
-    line=$(query "$key" /v "$name") || fail "missing: $key $name"; fi
-  line=$(grep -E '^ +' <<<"$line" | sed -E 's/^ +//')
-  [ "$line" = "$expected" ] || fail "$key [$name]: '$line', expected '$expected'"
+expect_default() {
+  local key=$1 expected=$2 line
+  line=$(subtree "$key" | awk 'NR > 1 && /^[^ ]/ { exit } NR > 1 { sub(/^ +/, ""); print }' |
+    grep '^(Default)') || fail "$arch: missing: $key"
+  [ "$line" = "(Default)    REG_SZ    $expected" ] || fail "$arch: $key: '$line', expected '$expected'"
 }
 
 expect_absent() {
-  ! run reg query "$1" >/dev/null 2>&1 || fail "still registered: $1"
+  [ -z "$(subtree "$1")" ] || fail "$arch: still registered: $1"
 }
 
 # The class keys as the server writes them: CLSID and ProgID.
 class_keys() {
   local clsid=$1 progid=$2 path=$3 libid=$4 control=${5:-}
   local c="HKEY_CLASSES_ROOT\\CLSID\\$clsid"
-  cat <<EOF
+  cat <<EOS
 $c
     (Default)    REG_SZ    $progid
-EOF
+EOS
   [ -z "$control" ] || echo "$c\\Control"
-  cat <<EOF
+  cat <<EOS
 $c\\InprocServer32
     (Default)    REG_SZ    $path
     ThreadingModel    REG_SZ    Apartment
-EOF
+EOS
   # A control active whenever visible, inside-out, its site set first (OLEMISC_* 0x20191).
-  [ -z "$control" ] || cat <<EOF
+  [ -z "$control" ] || cat <<EOS
 $c\\MiscStatus
     (Default)    REG_SZ    0
 $c\\MiscStatus\\1
     (Default)    REG_SZ    131473
-EOF
-  cat <<EOF
+EOS
+  cat <<EOS
 $c\\ProgID
     (Default)    REG_SZ    $progid
 $c\\TypeLib
     (Default)    REG_SZ    $libid
 $c\\VERSION
     (Default)    REG_SZ    1.0
-EOF
+EOS
 }
 
 progid_keys() {
-  cat <<EOF
+  cat <<EOS
 HKEY_CLASSES_ROOT\\$2
     (Default)    REG_SZ    $2
 HKEY_CLASSES_ROOT\\$2\\CLSID
     (Default)    REG_SZ    $1
-EOF
+EOS
 }
 
 addin_lib='{9959327D-07D2-484A-B6B4-255E834116F4}'
@@ -159,54 +204,60 @@ interfaces=('{D055AF72-197E-4808-A605-330831180636}' '{2767AED6-9F39-4043-8491-9
 outlook_key='HKLM\Software\Microsoft\Office\Outlook\Addins\Korvanel.Connect'
 
 check_registered() {
-  local entry clsid progid dll libid control path
+  read_classes
+  local platform=win64 dir entry clsid progid dll libid control
+  [ "$arch" = x86_64 ] || platform=win32
+  dir=$(run winepath -w "$bin" | tr -d '\r')
   for entry in "${classes[@]}"; do
     read -r clsid progid dll libid control <<<"$entry"
-    path=$(run winepath -w "$x64/bin/$dll.dll" | tr -d '\r')
-    expect_keys "HKCR\\CLSID\\$clsid" "$(class_keys "$clsid" "$progid" "$path" "$libid" "$control")"
-    expect_keys "HKCR\\$progid" "$(progid_keys "$clsid" "$progid")"
+    expect_keys "HKEY_CLASSES_ROOT\\CLSID\\$clsid" \
+      "$(class_keys "$clsid" "$progid" "$dir\\$dll.dll" "$libid" "$control")"
+    expect_keys "HKEY_CLASSES_ROOT\\$progid" "$(progid_keys "$clsid" "$progid")"
   done
-  path=$(run winepath -w "$x64/bin/Korvanel.dll" | tr -d '\r')
-  expect_value "HKCR\\TypeLib\\$addin_lib\\1.0" "" \
-    "(Default)    REG_SZ    Korvanel COM  Add-In for Outlook 2003/2007"
-  expect_value "HKCR\\TypeLib\\$addin_lib\\1.0\\409\\win64" "" "(Default)    REG_SZ    $path"
-  path=$(run winepath -w "$x64/bin/KorvanelPage.dll" | tr -d '\r')
-  expect_value "HKCR\\TypeLib\\$page_lib\\1.0" "" \
-    "(Default)    REG_SZ    Property Page Extension for Korvanel COM add-in"
-  expect_value "HKCR\\TypeLib\\$page_lib\\1.0\\409\\win64" "" "(Default)    REG_SZ    $path"
-  expect_keys "$outlook_key" "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect
-$(query "$outlook_key" /v Description | grep Description)
+  local lib="HKEY_CLASSES_ROOT\\TypeLib\\$addin_lib\\1.0"
+  expect_default "$lib" "Korvanel COM  Add-In for Outlook 2003/2007"
+  expect_default "$lib\\409\\$platform" "$dir\\Korvanel.dll"
+  lib="HKEY_CLASSES_ROOT\\TypeLib\\$page_lib\\1.0"
+  expect_default "$lib" "Property Page Extension for Korvanel COM add-in"
+  expect_default "$lib\\409\\$platform" "$dir\\KorvanelPage.dll"
+  local addin description
+  addin=$(query "$outlook_key" /s) || fail "$arch: missing: $outlook_key"
+  description=$(grep -m1 '^ *Description ' <<<"$addin") || true
+  [ "$addin" = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect
+$description
     FriendlyName    REG_SZ    Korvanel
-    LoadBehavior    REG_DWORD    0x3"
+    LoadBehavior    REG_DWORD    0x3" ] || fail "$arch: registry under $outlook_key: $addin"
   # One sentence: a capital letter first, a full stop last, no full stop and blank between.
-  query "$outlook_key" /v Description | grep -E 'REG_SZ    [A-Z].*\.$' | grep -vqF '. ' ||
-    fail "the add-in's description is not one sentence"
-  echo "registration: every key and value as documented"
+  grep -E 'REG_SZ    [A-Z].*\.$' <<<"$description" | grep -vqF '. ' ||
+    fail "$arch: the add-in's description is not one sentence"
+  echo "$arch registration: every key and value as documented"
 }
 
 check_unregistered() {
+  read_classes
   local entry clsid progid rest
   for entry in "${classes[@]}"; do
     read -r clsid progid rest <<<"$entry"
-    expect_absent "HKCR\\CLSID\\$clsid"
-    expect_absent "HKCR\\$progid"
+    expect_absent "HKEY_CLASSES_ROOT\\CLSID\\$clsid"
+    expect_absent "HKEY_CLASSES_ROOT\\$progid"
   done
-  for iid in "${interfaces[@]}"; do expect_absent "HKCR\\Interface\\$iid"; done
-  expect_absent "HKCR\\TypeLib\\$addin_lib"
-  expect_absent "HKCR\\TypeLib\\$page_lib"
-  expect_absent "$outlook_key"
-  echo "unregistration: every key removed"
+  for iid in "${interfaces[@]}"; do expect_absent "HKEY_CLASSES_ROOT\\Interface\\$iid"; done
+  expect_absent "HKEY_CLASSES_ROOT\\TypeLib\\$addin_lib"
+  expect_absent "HKEY_CLASSES_ROOT\\TypeLib\\$page_lib"
+  ! run reg query "$outlook_key" >/dev/null 2>&1 || fail "$arch: still registered: $outlook_key"
+  echo "$arch unregistration: every key removed"
 }
 
 # Every scenario file that does not open the Options page (the page's window is not served
 # yet): the trace of the real DLL over COM must be the Linux tool's, byte for byte.
 over_com_checks() {
-  step "scenario files over COM: korvanel-sim.exe run --over-com against korvanel-sim run"
+  step "$arch: scenario files over COM: korvanel-sim.exe run --over-com against korvanel-sim run"
   if [ ! -x "$linux_build/bin/korvanel-sim" ]; then
     configure "$linux_build"
     cmake --build "$linux_build" -j"$jobs" --target korvanel-sim
   fi
-  local f name compared=0
+  local f name out compared=0
+  out=$(build_dir "$arch")
   for f in tests/scenarios/files/*.json; do
     case $f in *.expect.json) continue ;; esac
     name=$(basename "$f" .json)
@@ -214,64 +265,88 @@ over_com_checks() {
       echo "$name: opens the Options page, not run over COM yet"
       continue
     fi
-    "$linux_build/bin/korvanel-sim" run "$f" --json >"$x64/$name.linux.json" ||
+    "$linux_build/bin/korvanel-sim" run "$f" --json >"$out/$name.linux.json" ||
       fail "korvanel-sim run $f"
-    xvfb-run -a "$wine" "$x64/bin/korvanel-sim.exe" run "$f" --json --over-com \
-      >"$x64/$name.com.json" ||
-      fail "korvanel-sim.exe run $f --over-com"
-    diff -u "$x64/$name.linux.json" "$x64/$name.com.json" >&2 ||
-      fail "$name: the trace over COM differs from the Linux one"
+    run "$bin/korvanel-sim.exe" run "$f" --json --over-com >"$out/$name.com.json" ||
+      fail "$arch: korvanel-sim.exe run $f --over-com"
+    diff -u "$out/$name.linux.json" "$out/$name.com.json" >&2 ||
+      fail "$arch: $name: the trace over COM differs from the Linux one"
     echo "$name: the same trace over COM"
     compared=$((compared + 1))
   done
   [ "$compared" -gt 0 ] || fail "no scenario file was compared over COM"
 }
 
+# new_prefix [PRISTINE]: the prefix made anew, a copy of PRISTINE when given, with one server
+# for all the programs of the run (a first program after the server ended starts slowly under
+# emulation), ended when the run or this script ends.
+new_prefix() {
+  local pristine=${1:-}
+  server -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+  if [ -n "$pristine" ]; then cp -a "$pristine" "$prefix"; else mkdir -p "$prefix"; fi
+  trap 'server -k >/dev/null 2>&1 || true' EXIT
+  server -p
+  [ -n "$pristine" ] || run wineboot -i >/dev/null 2>&1 || fail "$arch: wineboot"
+}
+
+# wine_checks ARCH: in a prefix of ARCH's made anew (a copy of the pristine 32-bit prefix for
+# i686), registers ARCH's DLLs with regsvr32, checks the keys, runs the test programs (and
+# with KORVANEL_OVER_COM_CHECKS=1 the scenario files over COM), unregisters and checks that
+# the keys are gone. The programs need a display.
 wine_checks() {
-  [ -n "$wine" ] || fail "wine64 is not installed"
-  step "register, test and unregister under Wine"
-  rm -rf "$WINEPREFIX"
-  # The prefix's server lingers after its last program; it is ended when this script ends.
-  trap '"$(dirname "$wine")/wineserver" -k >/dev/null 2>&1 || true' EXIT
-  run wineboot -i >/dev/null 2>&1 || fail "wineboot"
+  local start=$SECONDS
+  use_wine "$1" "$PWD/$(build_dir "$1")/wine-prefix"
+  step "$arch: register, test and unregister under Wine"
+  if [ "$arch" = i686 ]; then new_prefix "$wine32_prefix"; else new_prefix; fi
   # Windows of their own, not left to a window manager: without one, Wine would wait for it
   # each time a window goes.
   run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
-    fail "Wine's window settings"
-  for dll in "${dlls[@]}"; do
-    run regsvr32 /s "$x64/bin/$dll.dll" || fail "regsvr32 $dll.dll"
-  done
+    fail "$arch: Wine's window settings"
+  local paths=("${dlls[@]/#/$bin/}")
+  paths=("${paths[@]/%/.dll}")
+  run regsvr32 /s "${paths[@]}" || fail "$arch: regsvr32 ${dlls[*]}"
   check_registered
   # The test programs find the DLLs beside them, as COM finds them by their registered path.
-  for t in "${wine_tests[@]}"; do
-    run "$x64/bin/$t.exe" --gtest_brief=1 || fail "$t"
-  done
-  # The checks run with a display (a virtual one when there is none, see the end).
-  for t in "${wine_window_tests[@]}"; do
-    run "$x64/bin/$t.exe" --gtest_brief=1 || fail "$t"
+  for t in "${wine_tests[@]}" "${wine_window_tests[@]}"; do
+    run "$bin/$t.exe" --gtest_brief=1 || fail "$arch: $t"
   done
   # Until the Outlook, CDO and shell adapters are complete the traces cannot match yet.
   if [ "${KORVANEL_OVER_COM_CHECKS:-0}" = 1 ]; then over_com_checks; fi
-  for dll in "${dlls[@]}"; do
-    run regsvr32 /s /u "$x64/bin/$dll.dll" || fail "regsvr32 /u $dll.dll"
-  done
+  run regsvr32 /s /u "${paths[@]}" || fail "$arch: regsvr32 /u ${dlls[*]}"
   check_unregistered
   # A second unregistration finds nothing to remove and still succeeds.
-  run regsvr32 /s /u "$x64/bin/Korvanel.dll" || fail "second regsvr32 /u"
+  run regsvr32 /s /u "$bin/Korvanel.dll" || fail "$arch: second regsvr32 /u"
+  server -k
+  trap - EXIT
+  echo "$arch: Wine checks passed in $((SECONDS - start)) s"
+}
+
+# with_display COMMAND...: on the display there is, or on a virtual one.
+with_display() {
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
 }
 
 # The benchmark under Wine, on a prefix of its own with the DLLs registered.
 run_bench() {
-  rm -rf "$WINEPREFIX"
-  trap '"$(dirname "$wine")/wineserver" -k >/dev/null 2>&1 || true' EXIT
-  run wineboot -i >/dev/null 2>&1 || fail "wineboot"
-  run regsvr32 /s "$x64/bin/Korvanel.dll" || fail "regsvr32 Korvanel.dll"
-  run "$x64/bin/served_bench.exe"
+  use_wine x86_64 "$PWD/$x64/wine-prefix"
+  new_prefix
+  run regsvr32 /s "$bin/Korvanel.dll" || fail "regsvr32 Korvanel.dll"
+  run "$bin/served_bench.exe"
 }
 
 case $mode in
   wine-checks)
-    wine_checks
+    shift
+    arches=(x86_64 i686)
+    [ $# = 0 ] || arches=("$@")
+    for a in "${arches[@]}"; do [[ $a == @(x86_64|i686) ]] || fail "no architecture $a"; done
+    # The 32-bit Wine is prepared before the display, so its messages come first.
+    [[ " ${arches[*]} " != *" i686 "* ]] || wine32_setup
+    if [ -z "${DISPLAY:-}" ]; then
+      exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" wine-checks "${arches[@]}"
+    fi
+    for a in "${arches[@]}"; do wine_checks "$a"; done
     exit 0
     ;;
   bench-inside)
@@ -282,9 +357,11 @@ case $mode in
     ensure_packages
     build_dlls
     cmake --build "$x64" -j"$jobs" --target served_bench
-    xvfb-run -a -s "-screen 0 1024x768x24" "$0" bench-inside
+    with_display "$0" bench-inside
     exit 0
     ;;
+  build | all | i686 | x86_64) ;;
+  *) fail "unknown mode $mode (all, x86_64, i686, build, wine-checks [ARCH], bench)" ;;
 esac
 ensure_packages
 if [ "$mode" = build ]; then
@@ -294,14 +371,10 @@ if [ "$mode" = build ]; then
 fi
 build_dlls tests
 step "check the import and export tables"
-for arch in i686 x86_64; do
-  dir=$i686
-  [ "$arch" = i686 ] || dir=$x64
-  for dll in "${dlls[@]}"; do check_tables "$arch" "$dir/bin/$dll.dll"; done
+for a in i686 x86_64; do
+  for dll in "${dlls[@]}"; do check_tables "$a" "$(build_dir "$a")/bin/$dll.dll"; done
 done
-if [ -n "${DISPLAY:-}" ]; then
-  wine_checks
-else
-  xvfb-run -a -s "-screen 0 1024x768x24" "$0" wine-checks
-fi
+arches=(x86_64 i686)
+[ "$mode" = all ] || arches=("$mode")
+"$0" wine-checks "${arches[@]}"
 step "Windows checks passed"
