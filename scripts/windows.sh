@@ -106,7 +106,7 @@ wine64_command() {
 use_wine() {
   arch=$1 prefix=$2 bin=$(build_dir "$1")/bin
   if [ "$arch" = x86_64 ]; then wine=$(wine64_command); else
-    wine32_setup
+    [ -n "${wine32:-}" ] || wine32_setup
     wine=$wine32
   fi
 }
@@ -341,9 +341,13 @@ case $mode in
     arches=(x86_64 i686)
     [ $# = 0 ] || arches=("$@")
     for a in "${arches[@]}"; do [[ $a == @(x86_64|i686) ]] || fail "no architecture $a"; done
-    # The 32-bit Wine is prepared before the display, so its messages come first.
-    [[ " ${arches[*]} " != *" i686 "* ]] || wine32_setup
     if [ -z "${DISPLAY:-}" ]; then
+      # The 32-bit Wine is prepared before the display, so its messages come first.
+      if [[ " ${arches[*]} " == *" i686 "* ]]; then
+        step "32-bit Wine (scripts/wine32.sh)"
+        wine32_setup
+        export wine32 wine32_prefix
+      fi
       exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" wine-checks "${arches[@]}"
     fi
     for a in "${arches[@]}"; do wine_checks "$a"; done

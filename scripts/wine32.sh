@@ -8,7 +8,7 @@
 #
 #   scripts/wine32.sh setup               only prepare build/wine32
 #   scripts/wine32.sh PROGRAM [ARGS...]   run PROGRAM under 32-bit Wine in $WINEPREFIX
-#                                         (build/wine32/prefix unless given), made when missing
+#                                         (prefix in the folder unless given), made when missing
 #
 # Sourced, it defines wine32_setup, which prepares the folder and sets $wine32 to the wine
 # command and $wine32_prefix to a pristine prefix to copy. KORVANEL_WINE32 moves the folder.
@@ -139,6 +139,8 @@ wine32_setup() {
     rm -rf "$wine32_prefix"
     # In a subshell: APT_CONFIG stays with the download.
     (wine32_prepare "$dir" "$version") || exit 1
+  else
+    echo "32-bit Wine $version: $dir is ready, nothing to download"
   fi
   [ -f "$wine32_prefix/.ready" ] && return 0
   printf '32-bit Wine: making the prefix %s\n' "$wine32_prefix"
@@ -191,7 +193,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   cd "$(dirname "$0")/.."
   wine32_setup
   [ "${1:-setup}" != setup ] || exit 0
-  export WINEARCH=win32 WINEPREFIX=${WINEPREFIX:-$PWD/build/wine32/prefix}
+  export WINEARCH=win32 WINEPREFIX=${WINEPREFIX:-$(dirname "$wine32_prefix")/prefix}
   export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
   [ -e "$WINEPREFIX" ] || cp -a "$wine32_prefix" "$WINEPREFIX"
   exec "$wine32" "$@"
