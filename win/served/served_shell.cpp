@@ -254,10 +254,10 @@ void ServedShell::answerMessageBox(HWND box) {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return;
   }
-  const Text text = [&] {
-    const HWND label = GetDlgItem(box, kMessageBoxText);
-    return label != nullptr ? windowText(label) : Text();
-  }();
+  // Other dialogs (the Options dialog) are the user's, not a box to answer.
+  const HWND label = GetDlgItem(box, kMessageBoxText);
+  if (label == nullptr) return;
+  const Text text = windowText(label);
   const int answer = machine_.shell().messageBox(text, windowText(box), messageBoxStyle(box));
   const int button = answer != 0 ? answer : IDCANCEL;
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
