@@ -10,6 +10,7 @@
 #include "platform/addin_host.h"
 #include "platform/registry.h"
 #include "sim/machine.h"
+#include "tools/korvanel-sim/page_user.h"
 
 namespace korvanel::tool {
 
@@ -24,6 +25,8 @@ class OverCom {
   virtual void unserve() = 0;
   // The add-in of this ProgID from its DLL, through COM; nullptr when it cannot be created.
   virtual std::unique_ptr<platform::AddIn> createAddIn(platform::TextView progId) = 0;
+  // The page the served dialog shows, worked through its windows; nullptr when it shows none.
+  virtual std::unique_ptr<PageUser> pageUser(sim::OptionsDialog& dialog) = 0;
 };
 
 using OverComFactory = std::function<std::unique_ptr<OverCom>()>;

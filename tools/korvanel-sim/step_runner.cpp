@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "addin/identity_text_forms.h"
-#include "optionspage/korvanel_page.h"
 #include "sim/outlook_recipients.h"
 #include "tools/korvanel-sim/explain.h"
 #include "tools/korvanel-sim/machine_setup.h"
@@ -525,17 +524,18 @@ void StepRunner::close(const Step& step) {
 
 // ---- The Options dialog
 
-void StepRunner::describePage(bool full) {
+std::unique_ptr<PageUser> StepRunner::pageUser() {
   auto outlook = machine_->outlook();
-  auto* page =
-      outlook ? dynamic_cast<page::KorvanelPage*>(outlook->optionsDialog().page().get()) : nullptr;
+  if (!outlook || !outlook->optionsDialog().isOpen()) return nullptr;
+  sim::OptionsDialog& dialog = outlook->optionsDialog();
+  return overCom_ ? overCom_->pageUser(dialog) : modelPageUser(dialog);
+}
+
+void StepRunner::describePage(bool full) {
+  std::unique_ptr<PageUser> page = pageUser();
   if (!page) return;
-  const page::PageLayout& ui = page->layout();
-  const std::vector<Text> list = ui.List1.texts();
-  int option = -1;
-  for (std::size_t k = 0; k < ui.Option1.size(); ++k) {
-    if (ui.Option1[k].value) option = static_cast<int>(k);
-  }
+  const std::vector<Text> list = page->rows(u"List1");
+  const int option = page->chosenOption();
   if (full || list != pageList_) {
     story_.detail(list.empty() ? std::string("The identity list is empty.")
                                : "The identity list reads: " + joinAnd(plainAll(list)) + ".");
@@ -546,8 +546,8 @@ void StepRunner::describePage(bool full) {
                               : quote(addin::ReplyToEntry(u"Name", u"address", option))) +
                   ".");
   }
-  if (full && ui.List4.control.visible) {
-    const std::vector<Text> folders = ui.List4.texts();
+  if (full && page->shown(u"List4")) {
+    const std::vector<Text> folders = page->rows(u"List4");
     story_.detail(folders.empty() ? std::string("No folder is monitored besides the Inbox.")
                                   : "Monitored folders: " + joinAnd(plainAll(folders)) + ".");
   }
@@ -583,8 +583,7 @@ void StepRunner::options(const Step& step) {
 void StepRunner::pageAction(const PageAction& action) {
   auto outlook = machine_->outlook();
   sim::OptionsDialog* dialog = outlook ? &outlook->optionsDialog() : nullptr;
-  auto* page = dialog && dialog->isOpen() ? dynamic_cast<page::KorvanelPage*>(dialog->page().get())
-                                          : nullptr;
+  std::unique_ptr<PageUser> page = pageUser();
   std::string what;
   switch (action.kind) {
     case PageAction::Kind::kClick:
@@ -624,53 +623,35 @@ void StepRunner::pageAction(const PageAction& action) {
   const int pickCallsBefore = outlook->pickFolderCalls;
 
   switch (action.kind) {
-    case PageAction::Kind::kClick: {
-      const page::Control* control = page->layout().find(action.control);
-      if (control && (!control->visible || !control->enabled)) {
+    case PageAction::Kind::kClick:
+      if (page->exists(action.control) &&
+          (!page->shown(action.control) || !page->enabled(action.control))) {
         story_.detail(plain(action.control) +
-                      (control->visible ? " is disabled" : " is not shown") + ": nothing happens.");
+                      (page->shown(action.control) ? " is disabled" : " is not shown") +
+                      ": nothing happens.");
         break;
       }
-      static const std::map<Text, void (page::KorvanelPage::*)()> kHandlers = {
-          {u"cmdAdd", &page::KorvanelPage::cmdAdd_Click},
-          {u"cmdChange", &page::KorvanelPage::cmdChange_Click},
-          {u"cmdRemove", &page::KorvanelPage::cmdRemove_Click},
-          {u"cmdRemoveAll", &page::KorvanelPage::cmdRemoveAll_Click},
-          {u"cmdMoveUp", &page::KorvanelPage::cmdMoveUp_Click},
-          {u"cmdMoveDown", &page::KorvanelPage::cmdMoveDown_Click},
-          {u"cmdAddFolder", &page::KorvanelPage::cmdAddFolder_Click},
-          {u"cmdDeleteFolder", &page::KorvanelPage::cmdDeleteFolder_Click},
-          {u"cmdDeleteAllFolders", &page::KorvanelPage::cmdDeleteAllFolders_Click},
-          {u"cmdSharedMailboxes", &page::KorvanelPage::cmdSharedMailboxes_Click},
-          {u"cmdPopulate", &page::KorvanelPage::cmdPopulate_Click},
-          {u"cmdRefresh", &page::KorvanelPage::cmdRefresh_Click},
-          {u"Label1", &page::KorvanelPage::Label1_Click},
-      };
-      if (auto it = kHandlers.find(action.control); it != kHandlers.end()) (page->*(it->second))();
+      page->click(action.control);
       break;
-    }
     case PageAction::Kind::kSelect: {
-      const page::ListBox& list =
-          action.list == u"List4" ? page->layout().List4 : page->layout().List1;
-      if (action.index >= list.ListCount()) {
+      const std::vector<Text> rows = page->rows(action.list);
+      if (action.index < 0 || action.index >= static_cast<long>(rows.size())) {
         story_.detail(plain(action.list) + " has no row " + std::to_string(action.index) +
                       ": nothing is selected.");
         break;
       }
-      if (action.list == u"List4") {
-        page->clickList4(action.index);
-      } else {
-        page->clickList1(action.index);
-      }
+      page->select(action.list, action.index);
       story_.detail("Row " + std::to_string(action.index) + " is " +
-                    quote(list.List(action.index)) + ".");
+                    quote(page->rows(action.list)[static_cast<std::size_t>(action.index)]) + ".");
       break;
     }
     case PageAction::Kind::kOption:
-      page->clickOption1(static_cast<int>(action.index));
+      page->chooseOption(static_cast<int>(action.index));
       break;
     case PageAction::Kind::kPress:
-      if (action.control == u"OK") {
+      if (page) {
+        page->press(action.control);
+      } else if (action.control == u"OK") {
         dialog->pressOk();
       } else if (action.control == u"Apply") {
         dialog->pressApply();

@@ -13,6 +13,7 @@
 #include "sim/machine.h"
 #include "tools/korvanel-sim/machine_watch.h"
 #include "tools/korvanel-sim/over_com.h"
+#include "tools/korvanel-sim/page_user.h"
 #include "tools/korvanel-sim/scenario.h"
 #include "tools/korvanel-sim/story.h"
 
@@ -68,6 +69,8 @@ class StepRunner {
   void describeArrival(const sim::ModelItem& item);
   void describeWindowAccount(const Text& name, const sim::ModelInspector& window,
                              const sim::ModelItem* answered);
+  // The page the open Options dialog shows, as the user works it; nullptr when none shows.
+  std::unique_ptr<PageUser> pageUser();
   void describePage(bool full);
   void reportStampChanges();
 

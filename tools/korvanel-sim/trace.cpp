@@ -1,5 +1,6 @@
 #include "tools/korvanel-sim/trace.h"
 
+#include "platform/send_keys.h"
 #include "sim/outlook_recipients.h"
 #include "tools/korvanel-sim/model_view.h"
 #include "tools/korvanel-sim/registry_dump.h"
@@ -122,8 +123,16 @@ nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
   for (const sim::DialogRecord& d : machine.shell().dialogs()) dialogs.push_back(dialogJson(d));
   trace["dialogs"] = std::move(dialogs);
 
+  // In one spelling ("{Esc}" is written "{ESC}"), as keys read back from a real keyboard are.
   Json keystrokes = Json::array();
-  for (const sim::KeysRecord& k : machine.shell().keys()) keystrokes.push_back(u8(k.keys));
+  for (const sim::KeysRecord& k : machine.shell().keys()) {
+    Text keys = k.keys;
+    if (const auto strokes = platform::parseSendKeys(k.keys)) {
+      keys.clear();
+      for (const platform::KeyStroke& stroke : *strokes) keys += stroke.notation();
+    }
+    keystrokes.push_back(u8(keys));
+  }
   trace["keystrokes"] = std::move(keystrokes);
 
   Json starts = Json::array();

@@ -10,9 +10,15 @@ void ServedMachine::serve(sim::Machine& machine) {
   setServedMapi(&machine.mapi());
   classes_ = std::make_unique<ServedClasses>(machine.objects(), machine.options().cdoInstalled);
   shell_ = std::make_unique<ServedShell>(machine);
+  imports_ = std::make_unique<ServedImports>(machine, shell_->window());
+  imports_->serveDll(u"Korvanel.Connect");
+  imports_->serveDll(u"Korvanel.KorvanelPage");
+  optionsDialog_ = std::make_unique<ServedOptionsDialog>(machine, shell_->window());
 }
 
 void ServedMachine::unserve() {
+  optionsDialog_.reset();
+  imports_.reset();
   shell_.reset();
   classes_.reset();
   setServedMapi(nullptr);

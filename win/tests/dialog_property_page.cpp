@@ -5,10 +5,11 @@
 namespace korvanel::win::testing {
 
 DialogPropertyPage::DialogPropertyPage(text::Text progId, ApplicationOf applicationOf,
-                                       std::function<void(int button)> onButton)
+                                       std::function<void(int button)> onButton, HWND owner)
     : progId_(std::move(progId)),
       applicationOf_(std::move(applicationOf)),
-      onButton_(std::move(onButton)) {}
+      onButton_(std::move(onButton)),
+      owner_(owner) {}
 
 void DialogPropertyPage::initProperties(const platform::PropertyPageSitePtr& site) {
   site_ = site;
@@ -18,7 +19,7 @@ void DialogPropertyPage::initProperties(const platform::PropertyPageSitePtr& sit
     if (platform::PropertyPageSitePtr s = site_) s->onStatusChange();
   };
   host_->onButton = onButton_;
-  if (!host_->open(progId_, u"Options")) host_.reset();
+  if (!host_->open(progId_, u"Options", owner_)) host_.reset();
 }
 
 void DialogPropertyPage::apply() {

@@ -22,8 +22,9 @@ class DialogPropertyPage final : public platform::PropertyPage {
   // The served Application the page's site gives the control, for the simulated site.
   using ApplicationOf = std::function<ComPtr<IDispatch>(const platform::PropertyPageSitePtr&)>;
 
+  // owner is the window the dialog belongs to (null: none).
   DialogPropertyPage(text::Text progId, ApplicationOf applicationOf,
-                     std::function<void(int button)> onButton = {});
+                     std::function<void(int button)> onButton = {}, HWND owner = nullptr);
 
   void initProperties(const platform::PropertyPageSitePtr& site) override;
   void apply() override;
@@ -38,6 +39,7 @@ class DialogPropertyPage final : public platform::PropertyPage {
   text::Text progId_;
   ApplicationOf applicationOf_;
   std::function<void(int button)> onButton_;
+  HWND owner_;
   platform::PropertyPageSitePtr site_;
   std::unique_ptr<OptionsDialogHost> host_;
 };

@@ -201,7 +201,7 @@ OptionsDialogHost::OptionsDialogHost(ComPtr<IDispatch> application)
 
 OptionsDialogHost::~OptionsDialogHost() { close(); }
 
-bool OptionsDialogHost::open(text::TextView progId, text::TextView title) {
+bool OptionsDialogHost::open(text::TextView progId, text::TextView title, HWND owner) {
   if (dialog_ != nullptr) return false;
   CLSID clsid = {};
   if (FAILED(CLSIDFromProgID(toWide(progId).c_str(), &clsid))) return false;
@@ -232,7 +232,7 @@ bool OptionsDialogHost::open(text::TextView progId, text::TextView title) {
   const std::vector<DWORD> dialogTemplateWords = dialogTemplate(title);
   dialog_ = CreateDialogIndirectParamW(
       GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplateWords.data()),
-      nullptr, &OptionsDialogHost::dialogProc, reinterpret_cast<LPARAM>(this));
+      owner, &OptionsDialogHost::dialogProc, reinterpret_cast<LPARAM>(this));
   if (dialog_ == nullptr) {
     close();
     return false;

@@ -30,9 +30,10 @@ class OptionsDialogHost {
   OptionsDialogHost(const OptionsDialogHost&) = delete;
   OptionsDialogHost& operator=(const OptionsDialogHost&) = delete;
 
-  // Shows the dialog with the page of progId; false when the dialog cannot be made or the
-  // control cannot be created or activated in place.
-  bool open(text::TextView progId, text::TextView title);
+  // Shows the dialog with the page of progId, owned by owner (Outlook's window, which is
+  // active again once the dialog goes); false when the dialog cannot be made or the control
+  // cannot be created or activated in place.
+  bool open(text::TextView progId, text::TextView title, HWND owner = nullptr);
   bool isOpen() const { return dialog_ != nullptr; }
   HWND dialog() const { return dialog_; }
   // The control's own window (IOleWindow::GetWindow); null when it is not active.

@@ -6,11 +6,16 @@
 #include <ocidl.h>
 
 #include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "optionspage/page_layout.h"
 #include "optionspage/page_messages.h"
 #include "profile/account_store.h"
+#include "profile/profile_key.h"
 #include "profile/profile_settings.h"
+#include "win/com/com_registration.h"
 #include "win/page/page_window.h"
 #include "win/system/advapi_registry.h"
 #include "win/tests/com_test_support.h"
@@ -275,6 +280,99 @@ TEST_P(PageControl, AClosedPageLetsGoOfOutlook) {
   host.reset();  // the dialog's own reference
   EXPECT_EQ(outlook.application->references(), 1u);
   EXPECT_EQ(outlook.connect->references(), 1u);
+}
+
+// A key's values and subkeys, as read back to be written again.
+struct KeyCopy {
+  std::wstring name;
+  std::vector<std::tuple<std::wstring, DWORD, std::vector<BYTE>>> values;
+  std::vector<KeyCopy> children;
+};
+
+KeyCopy readKey(HKEY key, std::wstring name) {
+  KeyCopy copy{std::move(name), {}, {}};
+  for (DWORD i = 0;; ++i) {
+    wchar_t value[256];
+    DWORD valueLength = 256;
+    BYTE data[4096];
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegEnumValueW(key, i, value, &valueLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
+      break;
+    copy.values.emplace_back(value, type, std::vector<BYTE>(data, data + size));
+  }
+  for (DWORD i = 0;; ++i) {
+    wchar_t child[256];
+    DWORD childLength = 256;
+    if (RegEnumKeyExW(key, i, child, &childLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    HKEY sub = nullptr;
+    if (RegOpenKeyExW(key, child, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+    copy.children.push_back(readKey(sub, child));
+    RegCloseKey(sub);
+  }
+  return copy;
+}
+
+bool writeVolatile(HKEY parent, const KeyCopy& copy) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(parent, copy.name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool ok = true;
+  for (const auto& [name, type, data] : copy.values) {
+    ok = ok && RegSetValueExW(key, name.c_str(), 0, type, data.data(),
+                              static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+  }
+  for (const KeyCopy& child : copy.children) ok = ok && writeVolatile(key, child);
+  RegCloseKey(key);
+  return ok;
+}
+
+// The profile's accounts made again as a volatile key, holding what they held: a volatile
+// key takes no lasting subkey, so every account the page writes there fails to be created,
+// as on a registry that refuses the page's writes.
+void refuseNewAccounts(platform::Registry& registry) {
+  const std::wstring path = toWide(profile::ProfileKeyPath(kProfile));
+  const std::wstring section = toWide(profile::kAccountManagerSection);
+  HKEY profileKey = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &profileKey),
+            ERROR_SUCCESS);
+  HKEY accounts = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(profileKey, section.c_str(), 0, KEY_READ, &accounts), ERROR_SUCCESS);
+  const KeyCopy copy = readKey(accounts, section);
+  RegCloseKey(accounts);
+  EXPECT_EQ(
+      deleteKeyTree(registry, platform::kHkeyCurrentUser, profile::AccountManagerKey(kProfile)),
+      platform::kRegSuccess);
+  EXPECT_TRUE(writeVolatile(profileKey, copy));
+  RegCloseKey(profileKey);
+}
+
+TEST_P(PageControl, AnApplyThatCannotWriteSaysWhichIdentitiesWereNotSaved) {
+  refuseNewAccounts(registry);
+  open();
+  click(u"Option1(1)");
+  select(u"List1", 0);
+  click(u"cmdMoveDown");
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"OK"});
+  pressApply();
+  // A notice, not the restart question: the profile lacks what the page shows.
+  ASSERT_EQ(boxes.seen().size(), 1u);
+  EXPECT_EQ(boxes.seen()[0].title, u"Korvanel");
+  EXPECT_EQ(boxes.seen()[0].text,
+            Text(page::kIdentitiesNotSavedNotice) +
+                u"\rSupport <support@contoso.com>\rSales <sales@contoso.com>");
+  EXPECT_EQ(boxes.seen()[0].answer, u"OK");
+  // Nothing is lost: the accounts stay as they were, and what could be written is.
+  EXPECT_EQ(identityNames(), u"Sales\tSupport");
+  EXPECT_EQ(replyFormat(), u"1");
+  EXPECT_EQ(outlook.quits, 0);
+  EXPECT_EQ(outlook.isRestart, 0);
+  host->pressCancel();
 }
 
 // A folder as the page reads it: its ids, its name and its parent folder.
