@@ -74,6 +74,9 @@ void ServedOptionsDialog::press(int button) {
     dialog.pressOk();
   } else if (button == kApplyButtonId) {
     dialog.pressApply();
+    // Applied, the page is clean again until it reports a change.
+    if (auto* page = dynamic_cast<DialogPropertyPage*>(dialog.page().get()); page && page->host())
+      page->host()->enableApply(dialog.applyEnabled());
   } else {
     dialog.pressCancel();
   }

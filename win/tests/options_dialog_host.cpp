@@ -257,6 +257,10 @@ bool OptionsDialogHost::open(text::TextView progId, text::TextView title, HWND o
   }
   // Outlook enables Apply only once a page reports a change.
   EnableWindow(GetDlgItem(dialog_, kApplyButtonId), FALSE);
+  if (owner != nullptr && IsWindowEnabled(owner)) {
+    owner_ = owner;
+    EnableWindow(owner_, FALSE);
+  }
   ShowWindow(dialog_, SW_SHOW);
   SetForegroundWindow(dialog_);
   SetActiveWindow(dialog_);
@@ -284,7 +288,7 @@ bool OptionsDialogHost::pageDirty() const {
 void OptionsDialogHost::statusChanged() {
   ++statusChanges_;
   if (dialog_ != nullptr) {
-    EnableWindow(GetDlgItem(dialog_, kApplyButtonId), pageDirty() ? TRUE : FALSE);
+    enableApply(pageDirty());
   }
   if (onStatusChange) onStatusChange();
 }
@@ -303,10 +307,21 @@ void OptionsDialogHost::pressOk() {
 
 void OptionsDialogHost::pressApply() {
   applyIfDirty();
-  if (dialog_ != nullptr) EnableWindow(GetDlgItem(dialog_, kApplyButtonId), FALSE);
+  enableApply(false);
 }
 
 void OptionsDialogHost::pressCancel() { close(); }
+
+void OptionsDialogHost::enableApply(bool enabled) {
+  if (dialog_ == nullptr) return;
+  const HWND apply = GetDlgItem(dialog_, kApplyButtonId);
+  // A disabled button loses the focus to nothing, and the keys typed next (the Esc the page
+  // types after its Apply) would reach no control of the dialog: OK takes it over first.
+  if (!enabled && GetFocus() == apply) {
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, IDOK)), TRUE);
+  }
+  EnableWindow(apply, enabled ? TRUE : FALSE);
+}
 
 void OptionsDialogHost::close() {
   ComPtr<IOleObject> control = std::move(control_);
@@ -317,6 +332,8 @@ void OptionsDialogHost::close() {
   control.reset();  // the last reference: the page ends
   if (site_) site_->detach();
   site_.reset();
+  // The owner is enabled first, so that it is the window activated when the dialog goes.
+  if (HWND owner = std::exchange(owner_, nullptr)) EnableWindow(owner, TRUE);
   if (HWND dialog = std::exchange(dialog_, nullptr)) DestroyWindow(dialog);
 }
 

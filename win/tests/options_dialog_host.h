@@ -30,9 +30,9 @@ class OptionsDialogHost {
   OptionsDialogHost(const OptionsDialogHost&) = delete;
   OptionsDialogHost& operator=(const OptionsDialogHost&) = delete;
 
-  // Shows the dialog with the page of progId, owned by owner (Outlook's window, which is
-  // active again once the dialog goes); false when the dialog cannot be made or the control
-  // cannot be created or activated in place.
+  // Shows the dialog with the page of progId, owned by owner (Outlook's window), which it
+  // keeps disabled while it shows, as a modal dialog does; false when the dialog cannot be
+  // made or the control cannot be created or activated in place.
   bool open(text::TextView progId, text::TextView title, HWND owner = nullptr);
   bool isOpen() const { return dialog_ != nullptr; }
   HWND dialog() const { return dialog_; }
@@ -49,6 +49,8 @@ class OptionsDialogHost {
   void pressOk();
   void pressApply();
   void pressCancel();
+  // Apply as the page's state asks; the focus leaves it before it is disabled.
+  void enableApply(bool enabled);
   // Closes the dialog: the control is closed and released (its last release ends the page).
   void close();
 
@@ -74,6 +76,7 @@ class OptionsDialogHost {
 
   ComPtr<IDispatch> application_;
   HWND dialog_ = nullptr;
+  HWND owner_ = nullptr;
   RECT pageArea_ = {0, 0, 0, 0};
   ComPtr<OptionsPageSite> site_;
   ComPtr<IOleObject> control_;

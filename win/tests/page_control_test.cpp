@@ -196,6 +196,48 @@ TEST_P(PageControl, ClicksRunThePageAndTheDialogAppliesIt) {
   EXPECT_EQ(outlook.quits, 0);
 }
 
+TEST_P(PageControl, AddTakesWhatIsTypedIntoTheInputBoxAndAsksAgainUntilItIsAnIdentity) {
+  open();
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"nobody", u"Help Desk help@contoso.com"});
+  click(u"cmdAdd");
+  ASSERT_EQ(boxes.seen().size(), 2u);
+  for (const SeenBox& box : boxes.seen()) {
+    EXPECT_TRUE(box.input);
+    EXPECT_EQ(box.title, u"Korvanel");
+    EXPECT_EQ(box.text.rfind(page::kAddPrompt, 0), 0u);
+  }
+  EXPECT_EQ(rows(u"List1"),
+            (std::vector<Text>{u"Sales <sales@contoso.com>", u"Support <support@contoso.com>",
+                               u"Help Desk <help@contoso.com>"}));
+  EXPECT_TRUE(host->pageDirty());
+  EXPECT_TRUE(applyEnabled());
+
+  // Cancel in the input box adds nothing.
+  boxes.answer({kCancelInput});
+  click(u"cmdAdd");
+  EXPECT_EQ(boxes.seen().size(), 3u);
+  EXPECT_EQ(rows(u"List1").size(), 3u);
+  host->pressCancel();
+}
+
+TEST_P(PageControl, AcceptingTheRestartClosesTheDialogAndRestartsOutlook) {
+  open();
+  click(u"Option1(0)");
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"Yes"});
+  pressApply();
+  ASSERT_EQ(boxes.seen().size(), 1u);
+  EXPECT_EQ(boxes.seen()[0].text, page::kRestartQuestion);
+  EXPECT_EQ(replyFormat(), u"0");
+  // The Esc the page typed reaches the dialog, which closes; the page's end has the add-in
+  // restart Outlook.
+  host->pumpMessages();
+  EXPECT_FALSE(host->isOpen());
+  EXPECT_EQ(outlook.isRestart, 1);
+  EXPECT_EQ(outlook.quits, 1);
+}
+
 TEST_P(PageControl, RemovingARowAsksFirst) {
   open();
   select(u"List1", 1);
