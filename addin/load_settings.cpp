@@ -83,7 +83,13 @@ void OutAddIn::LoadSettings() {
 
     if (state.OutlookVersion < 12) hookMonitoredFolders();
 
-    if (!ctx.settings.GetRefreshFlag(state.ProfileName).empty()) refreshOptionsPage();
+    // After a re-read the Options dialog opens on the page, once: the flag goes now. The
+    // dialog is modal and mail arrives while it is open, so it opens only once everything
+    // is loaded and hooked (the last step of InitAddIn).
+    if (!ctx.settings.GetRefreshFlag(state.ProfileName).empty()) {
+      ctx.settings.ClearRefreshFlag(state.ProfileName);
+      optionsPageWanted_ = true;
+    }
   }
 
   state.IdentityTable = IdentityTable::fromAccountLists(state.IdentityAccountLists);
@@ -144,11 +150,8 @@ void OutAddIn::hookDefaultFolders() {
                   itemHandler(&OutAddIn::oSentItems_ItemAdd));
 }
 
-void OutAddIn::refreshOptionsPage() {
+void OutAddIn::showOptionsPage() {
   AddinContext& ctx = *context_;
-  // Cleared first: the dialog opens once, whatever happens next.
-  ctx.settings.ClearRefreshFlag(ctx.state.ProfileName);
-
   const platform::ApplicationPtr application = ctx.applicationByClass();
   platform::ExplorerPtr explorer = application ? application->activeExplorer() : nullptr;
   platform::CommandBarsPtr bars = explorer ? explorer->commandBars() : nullptr;

@@ -109,6 +109,11 @@ void OutAddIn::InitAddIn(const platform::ApplicationPtr& application) {
           }));
       colInsp.set(std::move(inspectors), std::move(inspectorEvents));
     }
+
+    if (optionsPageWanted_) {
+      optionsPageWanted_ = false;
+      showOptionsPage();
+    }
   } catch (...) {
   }
 }

@@ -5,8 +5,10 @@
 //
 // Hook order at start-up: objOutlook (first step of InitAddIn), oFldItems1..9 (Outlook
 // 2003, during LoadSettings), oDeletedItems, oInboxItems, oSentItems (end of
-// LoadSettings), colInsp (last step of InitAddIn). ReleaseAddIn lets go of the Application
-// events; the folder sinks stay until the OutAddIn is destroyed.
+// LoadSettings), colInsp. After a re-read the Options dialog opens on the page after all
+// of them: it is modal, and mail arriving while it is open must find everything in place.
+// ReleaseAddIn lets go of the Application events; the folder sinks stay until the OutAddIn
+// is destroyed.
 //
 // Create it with std::make_shared: its handlers keep it alive while they run. No member
 // lets an exception escape. Single-threaded.
@@ -64,7 +66,8 @@ class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
                        platform::Items::ItemHandler onItemChange = {});
   void hookMonitoredFolders();
   void hookDefaultFolders();
-  void refreshOptionsPage();
+  // Opens Outlook's Options dialog on the page; returns when the user closes it.
+  void showOptionsPage();
 
   std::shared_ptr<AddinContext> context_;
 
@@ -75,6 +78,8 @@ class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
   EventSink<platform::Items> oInboxItems;
   EventSink<platform::Items> oSentItems;
   std::array<EventSink<platform::Items>, kMonitoredFolderSlots> oFldItems;
+  // The load found the refresh flag of a re-read: InitAddIn shows the page last.
+  bool optionsPageWanted_ = false;
 };
 
 }  // namespace korvanel::addin

@@ -186,7 +186,12 @@ std::shared_ptr<Outlook> Machine::startOutlook(TextView profile, bool withExplor
 }
 
 void Machine::runUntilIdle() {
-  if (inRunUntilIdle_) return;
+  if (inRunUntilIdle_) {
+    // Called from inside a start (a modal dialog the add-in opened while it connects): the
+    // messages run; the outer call carries out what waits for this Outlook to end.
+    if (auto running = world_.current()) running->pump();
+    return;
+  }
   inRunUntilIdle_ = true;
   int starts = 0;
   for (;;) {

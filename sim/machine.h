@@ -104,7 +104,8 @@ class Machine final : private ShellHost {
   std::shared_ptr<Outlook> startOutlook(TextView profile = {}, bool withExplorer = true);
   // Processes the running Outlook's messages and carries out pending program starts, until
   // nothing is left to do. A restart that keeps restarting stops after kMaxStartsPerRun
-  // starts and is recorded as an anomaly.
+  // starts and is recorded as an anomaly. Called while a start is under way (from a modal
+  // dialog the add-in opened as it connected), it only processes the messages.
   void runUntilIdle();
   // The user closes Outlook (File > Exit), then runUntilIdle.
   void quitOutlook();

@@ -885,7 +885,7 @@ bool Outlook::closeWindow(const InspectorHandle& inspector) {
 
 bool Outlook::openOptions() {
   if (ended_ || !hasExplorer_) return false;
-  const bool opened = showOptionsDialog();
+  const bool opened = openOptionsDialog();
   pump();
   return opened;
 }
@@ -933,6 +933,19 @@ void Outlook::interpretKeys(TextView keys) {
 // ---- The Options dialog
 
 bool Outlook::showOptionsDialog() {
+  if (optionsDialog_.isOpen()) return true;
+  if (!openOptionsDialog()) return false;
+  // Modal: the caller waits until the dialog closes; Outlook's messages run meanwhile.
+  auto self = shared_from_this();
+  while (optionsDialog_.isOpen() && !ended_) {
+    pump();
+    if (!optionsDialog_.isOpen() || ended_) break;
+    if (!world_.whileModal || !world_.whileModal(*this)) optionsDialog_.pressCancel();
+  }
+  return true;
+}
+
+bool Outlook::openOptionsDialog() {
   if (ended_) return false;
   OptionsDialog& d = optionsDialog_;
   if (d.open_) return true;

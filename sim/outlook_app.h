@@ -211,7 +211,8 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   Text accountEntryCaption(long entry) const;
   // Execute of entry n (1-based) for the window's item.
   bool executeAccountEntry(const InspectorHandle& inspector, long entry);
-  // Control 522's Execute: opens the Options dialog (raising OptionsPagesAdd).
+  // Control 522's Execute: opens the Options dialog (raising OptionsPagesAdd) and returns
+  // once it has closed; meanwhile the messages are processed and World::whileModal acts.
   bool showOptionsDialog();
   // PropertyPages.Add while the dialog opens.
   void addOptionsPage(TextView progId, TextView title);
@@ -261,6 +262,8 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   std::map<long, std::unique_ptr<platform::Signal<const platform::CommandBarControlPtr&, bool&>>>
       clickEvents_;
 
+  // Opens the Options dialog (raising OptionsPagesAdd); true when it is open.
+  bool openOptionsDialog();
   void readProfile();
   void readAccounts();
   void letGo();

@@ -77,6 +77,16 @@ class World {
   std::function<void()> messageQueued;
   std::function<void()> pumping;
 
+  // The user while a program's modal dialog is open. Control 522's Execute opens the Options
+  // dialog modally, as Outlook does: it returns only once the dialog has closed, and Outlook
+  // processes its messages (events, keystrokes) meanwhile. Each time they have been processed
+  // and the dialog is still open, this is called with that Outlook: the user acts (works on
+  // the page, presses OK or Cancel, lets mail arrive, ...) and it returns true, or it returns
+  // false when the user does nothing more there, and the dialog is cancelled as Esc does.
+  // Unset, the user does nothing. The Options dialog the user opens (Outlook::openOptions)
+  // is not modal to the caller, who is the user.
+  std::function<bool(Outlook& outlook)> whileModal;
+
   // Transport: delivered copies carry To/Cc transport headers, and optionally an
   // X-RecipientList line and property.
   bool internalHeaders = true;

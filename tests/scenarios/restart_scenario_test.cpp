@@ -123,6 +123,31 @@ TEST_P(RestartTest, RestartOnTheSameProfileOpensTheOptionsOnce) {
   EXPECT_FALSE(refreshFlagSet(kProfile));
 }
 
+TEST_P(RestartTest, MailArrivingWhileTheOptionsDialogIsOpenIsStamped) {
+  makeMachine(options(version()));
+  addIdentity(u"Sales", u"sales@contoso.com");
+  registerAddin();
+  ASSERT_TRUE(machine->startOutlook());
+  ASSERT_TRUE(published()->put(u"IsRestart", Variant(1L)));
+
+  // The dialog the restarted add-in opens is modal: its start waits there while mail arrives.
+  sim::ModelItemPtr arrived;
+  machine->world().whileModal = [&](sim::Outlook& shown) {
+    if (arrived) return false;
+    sim::IncomingMessage m;
+    m.to = {u"Sales <sales@contoso.com>"};
+    m.subject = u"Quote";
+    arrived = machine->world().deliver(shown.defaultFolder(platform::kOlFolderInbox), m);
+    return true;
+  };
+  machine->quitOutlook();
+
+  ASSERT_NE(arrived, nullptr);
+  EXPECT_EQ(arrived->namedText(sim::prop::kAccountName), u"EX [Sales <sales@contoso.com>]");
+  expectOptionsOpenedOnKorvanel();
+  EXPECT_FALSE(machine->outlook()->optionsDialog().isOpen());
+}
+
 TEST_P(RestartTest, RestartModesOtherThanOneToThreeDoNothing) {
   makeMachine(options(version()));
   registerAddin();

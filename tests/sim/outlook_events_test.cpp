@@ -17,7 +17,8 @@ TEST_F(OutlookEvents, NewMailToTheDefaultInboxRaisesNewMailExAndItemAddAfterward
   auto ns = app->getNamespace(u"MAPI");
   auto inbox = ns->getDefaultFolder(kOlFolderInbox)->items();
   Connection c1 = app->onNewMailEx([&](const Text& ids) { log.push_back(u"NewMailEx " + ids); });
-  Connection c2 = inbox->onItemAdd([&](const ItemPtr& item) { log.push_back(u"ItemAdd " + item->entryId()); });
+  Connection c2 =
+      inbox->onItemAdd([&](const ItemPtr& item) { log.push_back(u"ItemAdd " + item->entryId()); });
 
   auto folder = outlook->folderByPath(u"Inbox");
   auto item = world.deliver(folder, mailTo(u"pat@contoso.com", u"One"));
@@ -74,13 +75,16 @@ TEST_F(OutlookEvents, OpeningWindowsRaisesNewInspectorThenReadThenActivate) {
     auto item = inspector->currentItem();
     log.push_back(u"NewInspector " + item->subject());
     // A handler hooks the new window and its item, as the add-in's wrappers do.
-    hooks.push_back(inspector->onActivate([&, s = item->subject()] { log.push_back(u"Activate " + s); }));
-    hooks.push_back(inspector->onDeactivate([&, s = item->subject()] { log.push_back(u"Deactivate " + s); }));
+    hooks.push_back(
+        inspector->onActivate([&, s = item->subject()] { log.push_back(u"Activate " + s); }));
+    hooks.push_back(
+        inspector->onDeactivate([&, s = item->subject()] { log.push_back(u"Deactivate " + s); }));
     hooks.push_back(inspector->onClose([&, s = item->subject()] {
       log.push_back(u"Close " + s + u" count " + text::toText(app->inspectors()->count()));
     }));
     hooks.push_back(item->onRead([&, s = item->subject()] { log.push_back(u"Read " + s); }));
-    hooks.push_back(item->onClose([&, s = item->subject()](bool&) { log.push_back(u"ItemClose " + s); }));
+    hooks.push_back(
+        item->onClose([&, s = item->subject()](bool&) { log.push_back(u"ItemClose " + s); }));
   });
 
   auto first = outlook->receive(mailTo(u"pat@contoso.com", u"A"));
@@ -176,28 +180,50 @@ TEST_F(OutlookEvents, ToolsOptionsRaisesOptionsPagesAddAndTheTabKeysShowTheLastP
     EXPECT_TRUE(pages->add(u"Korvanel.KorvanelPage", u"Korvanel"));
   });
 
+  Connection mail = app->onNewMailEx([&](const Text&) { log.push_back(u"NewMailEx"); });
+
   // As the add-in does it: keys queued before Execute reach the dialog when messages run.
+  // Execute is modal: it returns once the dialog has closed; Outlook's events arrive and the
+  // user acts meanwhile.
   auto control = app->activeExplorer()->commandBars()->findControl(kOptionsCommandId);
   ASSERT_NE(control, nullptr);
+  OptionsDialog& dialog = outlook->optionsDialog();
+  int rounds = 0;
+  world.whileModal = [&](Outlook& shown) {
+    EXPECT_EQ(&shown, outlook.get());
+    EXPECT_TRUE(dialog.isOpen());
+    EXPECT_EQ(dialog.tabs().back(), u"Korvanel");
+    EXPECT_EQ(dialog.selectedTab(), static_cast<int>(dialog.tabs().size()) - 1);
+    if (++rounds == 1) {
+      world.deliver(shown.defaultFolder(kOlFolderInbox), mailTo(u"pat@contoso.com", u"Hi"));
+      return true;
+    }
+    // OK applies only a dirty page; the page ends with the dialog.
+    page->isDirty = true;
+    page->site->onStatusChange();
+    EXPECT_TRUE(dialog.applyEnabled());
+    dialog.pressOk();
+    return true;
+  };
   outlook->postKeys(u"+{TAB}");
   outlook->postKeys(u"{END}");
   ASSERT_TRUE(control->execute());
-  EXPECT_EQ(log, (std::vector<Text>{u"OptionsPagesAdd"}));
-  OptionsDialog& dialog = outlook->optionsDialog();
-  EXPECT_TRUE(dialog.isOpen());
-  outlook->pump();
-  EXPECT_EQ(dialog.tabs().back(), u"Korvanel");
-  EXPECT_EQ(dialog.selectedTab(), static_cast<int>(dialog.tabs().size()) - 1);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(log.back(), u"load 11.0.8169.0");
-
-  // OK applies only a dirty page; the page ends with the dialog.
-  page->isDirty = true;
-  page->site->onStatusChange();
-  EXPECT_TRUE(dialog.applyEnabled());
-  dialog.pressOk();
   EXPECT_FALSE(dialog.isOpen());
-  EXPECT_EQ(log, (std::vector<Text>{u"OptionsPagesAdd", u"load 11.0.8169.0", u"apply", u"terminate"}));
+  EXPECT_EQ(rounds, 2);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(log, (std::vector<Text>{u"OptionsPagesAdd", u"load 11.0.8169.0", u"NewMailEx", u"apply",
+                                    u"terminate"}));
+
+  // Nobody acting in it, the modal dialog is cancelled: no Apply.
+  log.clear();
+  world.whileModal = nullptr;
+  outlook->postKeys(u"+{TAB}");
+  outlook->postKeys(u"{END}");
+  page = nullptr;
+  ASSERT_TRUE(control->execute());
+  EXPECT_FALSE(dialog.isOpen());
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(log, (std::vector<Text>{u"OptionsPagesAdd", u"load 11.0.8169.0", u"terminate"}));
 
   // Esc from the keyboard cancels: no Apply.
   log.clear();
@@ -208,7 +234,7 @@ TEST_F(OutlookEvents, ToolsOptionsRaisesOptionsPagesAddAndTheTabKeysShowTheLastP
   outlook->pump();
   EXPECT_FALSE(dialog.isOpen());
   EXPECT_EQ(log, (std::vector<Text>{u"OptionsPagesAdd", u"load 11.0.8169.0", u"terminate"}));
-  EXPECT_EQ(dialog.timesOpened(), 2);
+  EXPECT_EQ(dialog.timesOpened(), 3);
 }
 
 }  // namespace

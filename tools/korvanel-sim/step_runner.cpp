@@ -15,6 +15,11 @@ namespace {
 
 using K = Step::Kind;
 
+// Steps that leave an open Options dialog open: working in it, and what happens by itself.
+bool keepsOptionsOpen(Step::Kind kind) {
+  return kind == K::kOptions || kind == K::kReceive || kind == K::kPump;
+}
+
 std::string listText(const std::vector<std::string>& items) {
   return items.empty() ? "nobody" : joinAnd(items);
 }
@@ -63,6 +68,8 @@ StepRunner::StepRunner(const Scenario& scenario, Story& story, OverCom* overCom)
     overCom_->serve(*machine_);
   }
   watch_ = std::make_unique<MachineWatch>(*machine_, story_);
+  // A dialog the product opens is modal: the steps that keep it open run while it is.
+  machine_->world().whileModal = [this](sim::Outlook&) { return actWhileModal(); };
   // Calls are counted from the first step on: setting up the machine is not Outlook's doing.
   for (const FaultSpec& f : scenario_.faults) {
     if (f.occurrence == 0) {
@@ -74,6 +81,8 @@ StepRunner::StepRunner(const Scenario& scenario, Story& story, OverCom* overCom)
 }
 
 StepRunner::~StepRunner() {
+  // Nothing of the scenario is left to run in a dialog that opens from here on.
+  machine_->world().whileModal = nullptr;
   // The watch holds connections to the machine's folders: it goes first.
   watch_.reset();
   if (overCom_) {
@@ -91,15 +100,30 @@ void StepRunner::runAll() {
     for (const FaultSpec& f : scenario_.faults) named.push_back(faultText(f));
     story_.heading("Failing calls: " + joinAnd(named) + ".");
   }
-  for (std::size_t i = 0; i < scenario_.steps.size(); ++i) {
-    run(i + 1, scenario_.steps[i]);
-    if (observer_) observer_(i + 1, scenario_.steps[i]);
-  }
+  while (next_ < scenario_.steps.size()) runNext();
   for (const FaultSpec& f : scenario_.faults) {
     if (machine_->faults().failures(f.call) == 0) {
       story_.heading("The run never made " + faultText(f) + ": nothing failed for it.");
     }
   }
+}
+
+void StepRunner::runNext() {
+  const std::size_t i = next_++;
+  run(i + 1, scenario_.steps[i]);
+  if (observer_) observer_(i + 1, scenario_.steps[i]);
+}
+
+bool StepRunner::actWhileModal() {
+  // What happened up to the dialog's opening is told before anything done in it.
+  watch_->report();
+  if (next_ >= scenario_.steps.size() || !keepsOptionsOpen(scenario_.steps[next_].kind)) {
+    story_.detail(
+        "The Options dialog is still open and the next step does not use it: it is cancelled.");
+    return false;
+  }
+  runNext();
+  return true;
 }
 
 void StepRunner::settle() {
@@ -148,7 +172,7 @@ sim::InspectorHandle StepRunner::window(const Text& name) {
 }
 
 void StepRunner::run(std::size_t number, const Step& step) {
-  if (step.kind != K::kOptions) cancelOpenOptions();
+  if (!keepsOptionsOpen(step.kind)) cancelOpenOptions();
   switch (step.kind) {
     case K::kStart:
       story_.step(number, "The user starts Outlook" +

@@ -1,7 +1,8 @@
 // Runs a checked scenario on a simulated machine, step by step, as the user would act in
 // Outlook, and tells the story. Between steps everything the product does by itself runs to
 // completion (queued events, restarts); an Options dialog still open is cancelled unless the
-// next step works in it.
+// next step works in it, receives mail or processes messages. A dialog the product opens is
+// modal: such steps run while its Execute waits for it to close.
 #pragma once
 
 #include <functional>
@@ -44,6 +45,10 @@ class StepRunner {
   const std::map<Text, Text>& accountNames() const { return watch_->accountNames(); }
 
  private:
+  // Runs the next step and tells the observer.
+  void runNext();
+  // World::whileModal: runs the next step when it keeps the dialog open; false otherwise.
+  bool actWhileModal();
   void run(std::size_t number, const Step& step);
   void start(const Step& step);
   void receive(std::size_t number, const Step& step);
@@ -84,6 +89,7 @@ class StepRunner {
   // The account name, stamp and read-receipt request last told of each message.
   std::map<Text, std::tuple<Text, Text, bool>> stamps_;
   std::function<void(std::size_t, const Step&)> observer_;
+  std::size_t next_ = 0;  // the step to run next
   std::vector<Text> pageList_;
   int pageOption_ = -1;
 };
