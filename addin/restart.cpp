@@ -15,17 +15,28 @@ text::Text profileFilePrefix(text::TextView profileName) {
   return text::replaceAll(profileName, u".", u" ");
 }
 
+// Outlook is ending and the user asked for it to come back. When it cannot, the user is told
+// to start it: otherwise the configuration waits, unseen, for a start nobody makes.
+constexpr char16_t kNotRestartedNotice[] =
+    u"Korvanel could not start Outlook again.\rPlease start it yourself to finish the "
+    u"configuration.";
+
+void tellNotRestarted(AddinContext& ctx) {
+  ctx.services.shell.messageBox(kNotRestartedNotice, kAddinTitle, platform::kMbIconExclamation);
+}
+
 // Marks the profile for the refresh and starts Outlook on it. A name that cannot stand on a
 // command line starts nothing, and then no mark is left behind either: the user's own next
-// start must not open the Options dialog for a restart that never happened.
-void restartOn(AddinContext& ctx, text::TextView profileName) {
+// start must not open the Options dialog for a restart that never happened. False when no
+// Outlook was started.
+bool restartOn(AddinContext& ctx, text::TextView profileName) {
   platform::Shell& shell = ctx.services.shell;
   if (!profile::OutlookCommandLine(shell, ctx.state.OutlookVersion, profile::kProfileOption,
                                    profileName))
-    return;
+    return false;
   ctx.settings.SetRefreshFlag(profileName);
-  profile::startOutlook(shell, ctx.state.OutlookVersion, profile::kProfileOption, profileName,
-                        platform::kWindowNormalFocus);
+  return profile::startOutlook(shell, ctx.state.OutlookVersion, profile::kProfileOption,
+                               profileName, platform::kWindowNormalFocus);
 }
 
 }  // namespace
@@ -64,14 +75,16 @@ void carryOutRestart(AddinContext& ctx) {
   switch (state.RestartMode) {
     case kRestartAfterReread:
       deleteTempProfileFiles(ctx.services.shell, state.ProfileName);
-      if (!state.BaseProfileName.empty()) restartOn(ctx, state.BaseProfileName);
+      if (!state.BaseProfileName.empty() && !restartOn(ctx, state.BaseProfileName))
+        tellNotRestarted(ctx);
       break;
     case kRestartRereadAddresses:
-      profile::RereadProfileAddresses(ctx.services, ctx.accounts.primitives(), state.ProfileName,
-                                      state.OutlookVersion);
+      if (!profile::RereadProfileAddresses(ctx.services, ctx.accounts.primitives(),
+                                           state.ProfileName, state.OutlookVersion))
+        tellNotRestarted(ctx);
       break;
     case kRestartSameProfile:
-      restartOn(ctx, state.ProfileName);
+      if (!restartOn(ctx, state.ProfileName)) tellNotRestarted(ctx);
       break;
     default:
       break;

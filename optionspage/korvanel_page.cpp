@@ -276,6 +276,7 @@ KorvanelPage::RowWrite KorvanelPage::writeIdentityRow(long j, std::uint32_t n) {
 
 void KorvanelPage::PropertyPage_Apply() {
   PageModule& m = *module_;
+  if (dirty_ && m.sPN.empty()) notify(kNothingSavedNotice);
   if (dirty_ && !m.sPN.empty()) {
     // The rows are written as new accounts first and the old accounts deleted after, so no
     // failure ever loses an identity: a row that cannot be written keeps the account it
@@ -396,8 +397,15 @@ void KorvanelPage::UserControl_Terminate() {
   terminated_ = true;
   PageModule& m = *module_;
   if (m.RestartRequested && application_) {
-    if (platform::DispatchPtr addIn = addInObject()) {
-      addIn->put(u"IsRestart", platform::Variant(m.ReReadRequested ? 2L : 1L));
+    // Quitting an Outlook that the add-in will not start again would leave the user with
+    // none: without the add-in's word Outlook stays, and the user is told.
+    platform::DispatchPtr addIn = addInObject();
+    if (!addIn || !addIn->put(u"IsRestart", platform::Variant(m.ReReadRequested ? 2L : 1L))) {
+      notify(kNotRestartedNotice);
+      namespace_.reset();
+      application_.reset();
+      site_.reset();
+      return;
     }
     // Every open item window is saved and closed, from the last to the first, before
     // Outlook quits, so nothing the user typed is lost or asked about.

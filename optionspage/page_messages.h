@@ -12,6 +12,13 @@ inline constexpr char16_t kRefreshQuestion[] =
 // Followed by the identities, one a line, when an Apply could not save them all.
 inline constexpr char16_t kIdentitiesNotSavedNotice[] =
     u"Korvanel could not save these identities; Outlook is not restarted:";
+// The page could not learn the running add-in's profile, so it has nowhere to save to.
+inline constexpr char16_t kNothingSavedNotice[] =
+    u"Korvanel could not reach its add-in in this Outlook; nothing is saved.";
+// The add-in could not be asked to start Outlook again: Outlook is left running.
+inline constexpr char16_t kNotRestartedNotice[] =
+    u"Korvanel could not restart Outlook.\rPlease restart it yourself to finish the "
+    u"configuration.";
 inline constexpr char16_t kDeleteSelectedQuestion[] =
     u"Are you sure you want to delete the selected item from the list?";
 inline constexpr char16_t kDeleteAllQuestion[] =

@@ -116,14 +116,14 @@ void DeleteProfile(platform::ObjectFactory& objects, TextView name) {
   if (platform::ProfManProfilePtr profile = findProfile(*profiles, name)) profile->deleteProfile();
 }
 
-void RereadProfileAddresses(platform::Services& services, RegistryPrimitives& reg,
+bool RereadProfileAddresses(platform::Services& services, RegistryPrimitives& reg,
                             TextView profileName, int outlookVersion) {
   platform::ProfManProfilesPtr profiles = services.objects.createProfManProfiles();
-  if (!profiles) return;
+  if (!profiles) return false;
   platform::ProfManProfilePtr profile = findProfile(*profiles, profileName);
-  if (!profile) return;
+  if (!profile) return false;
   const Text mailbox = exchangeMailboxOf(*profile);
-  if (mailbox.empty()) return;
+  if (mailbox.empty()) return false;
 
   Text server;
   {
@@ -135,19 +135,21 @@ void RereadProfileAddresses(platform::Services& services, RegistryPrimitives& re
   // A name that cannot be put on Outlook's command line is refused before anything is made.
   if (!isQuotableProfileName(temp)) {
     tellRereadImpossible(services.shell, profileName);
-    return;
+    return true;
   }
   if (CreateTempExchangeProfile(services.objects, temp, mailbox, server) <= 0) {
     // Whatever part of it was made goes again, so the next attempt starts clean.
     DeleteProfile(services.objects, temp);
     tellRereadImpossible(services.shell, profileName);
-    return;
+    return true;
   }
   if (!startOutlook(services.shell, outlookVersion, kSafeProfileOption, temp,
                     platform::kWindowHide)) {
     // No Outlook will ever finish the re-read: the temporary profile must not linger.
     DeleteProfile(services.objects, temp);
+    return false;
   }
+  return true;
 }
 
 }  // namespace korvanel::profile

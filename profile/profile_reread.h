@@ -36,10 +36,11 @@ std::int16_t CreateTempExchangeProfile(platform::ObjectFactory& objects, TextVie
 void DeleteProfile(platform::ObjectFactory& objects, TextView name);
 
 // Finds the profile's Exchange mailbox and server, creates the temporary profile and starts
-// Outlook on it hidden, in safe mode, without waiting. A profile without an Exchange
-// service is left alone silently; when the temporary profile cannot be made (or its name
-// cannot be put on a command line) the user is told to re-create the profile by hand.
-void RereadProfileAddresses(platform::Services& services, RegistryPrimitives& reg,
+// Outlook on it hidden, in safe mode, without waiting. When the temporary profile cannot be
+// made (or its name cannot be put on a command line) the user is told to re-create the
+// profile by hand. False when no Outlook was started and nothing was said: the profile
+// manager, the profile or its Exchange service could not be had, or Outlook did not start.
+bool RereadProfileAddresses(platform::Services& services, RegistryPrimitives& reg,
                             TextView profileName, int outlookVersion);
 
 }  // namespace korvanel::profile

@@ -11,7 +11,9 @@ using ::testing::UnorderedElementsAre;
 
 class PageLoadApplyTest : public PageFixture {};
 
-TEST_F(PageLoadApplyTest, WithoutTheAddInNothingIsReadWrittenOrAsked) {
+// The page cannot learn the profile without the add-in: nothing is read or written, and the
+// user, whose change is not saved, is told so.
+TEST_F(PageLoadApplyTest, WithoutTheAddInNothingIsReadOrWrittenAndTheUserIsTold) {
   seedProfile();
   seedIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com");
   settings.SaveMonitoredFolders(kProfile, u"E-GONE\t");
@@ -33,7 +35,9 @@ TEST_F(PageLoadApplyTest, WithoutTheAddInNothingIsReadWrittenOrAsked) {
   close();
 
   EXPECT_EQ(reg.exportReg(), before);
-  EXPECT_TRUE(shell.messages.empty());
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_EQ(shell.messages[0].text, kNothingSavedNotice);
+  EXPECT_EQ(shell.messages[0].style, kNoticeStyle);
   EXPECT_EQ(app->quitCalls, 0);
 }
 

@@ -189,6 +189,9 @@ class Watch {
     out_.identitiesAtEnd = identityAccounts(machine_);
     out_.halfWritten = halfWrittenKeys(machine_, keysAtStart_);
     out_.outlookStarts = static_cast<int>(machine_.runs().size());
+    for (const sim::OutlookRun& run : machine_.runs()) {
+      if (!run.started) ++out_.failedStarts;
+    }
     out_.transmitted = machine_.world().transmissions.size();
     for (const Text& a : machine_.anomalies()) out_.anomalies.push_back(u8(a));
   }
@@ -286,6 +289,11 @@ RunOutcome runWatched(const tool::Scenario& scenario, const RunOptions& options)
     runner.runAll();
     if (options.countCalls) out.calls = runner.machine().faults().calls();
     watch.finish();
+    for (const std::string& line : story.lines()) {
+      if (line.ends_with("The dialog has no Korvanel tab.") ||
+          line.ends_with("The Options dialog does not open."))
+        ++out.pagesMissing;
+    }
   } catch (const std::exception& e) {
     out.exception = e.what();
   } catch (...) {
@@ -309,7 +317,11 @@ std::vector<std::string> brokenPromises(const RunOutcome& run, const RunOutcome&
   for (const std::string& s : run.untoldSends)
     broken.push_back(std::string(kUntold) +
                      "a send neither left nor stayed open, and no notice said so: " + s);
-  const bool moreNotices = run.notices > baseline.notices;
+  // Outlook that did not start, or an Options dialog without Korvanel's page, the user sees;
+  // what the user asked of them was never in Korvanel's hands.
+  const bool moreNotices = run.notices > baseline.notices ||
+                           run.failedStarts > baseline.failedStarts ||
+                           run.pagesMissing > baseline.pagesMissing;
   if (run.identitiesAtEnd != baseline.identitiesAtEnd && !moreNotices)
     broken.push_back(std::string(kUntold) +
                      "the identity accounts differ from what the user set, and no notice said so");

@@ -29,6 +29,10 @@ struct RunOutcome {
   std::vector<std::string> untoldSends;
   int notices = 0;  // message boxes titled "Korvanel" with an OK button alone
   int outlookStarts = 0;
+  // What the user saw fail without Korvanel's word: Outlook not starting, an Options dialog
+  // without Korvanel's page (whose actions then did nothing).
+  int failedStarts = 0;
+  int pagesMissing = 0;
   std::size_t transmitted = 0;
   // Sent items: each transmitted compose window's subject, for the stories' checks.
   std::vector<std::string> sentWithoutCopy;  // transmitted, no copy in Sent Items, no notice

@@ -135,7 +135,7 @@ TEST_P(OptionsPageScenario, LoadsFromTheRunningAddInAndOkOnACleanPageWritesNothi
   EXPECT_EQ(machine->outlook(), outlook);
 }
 
-TEST_P(OptionsPageScenario, WithoutTheAddInsObjectThePageEditsNothing) {
+TEST_P(OptionsPageScenario, WithoutTheAddInsObjectThePageEditsNothingAndSaysSo) {
   addIdentity(u"EX [Sales <sales@contoso.com>]", u"Sales", u"sales@contoso.com");
   auto outlook = start();
   outlook->comAddIn(u"Korvanel.Connect")->setObject(nullptr);
@@ -150,7 +150,8 @@ TEST_P(OptionsPageScenario, WithoutTheAddInsObjectThePageEditsNothing) {
   EXPECT_TRUE(outlook->optionsDialog().applyEnabled());
   outlook->optionsDialog().pressOk();
   machine->runUntilIdle();
-  EXPECT_TRUE(machine->shell().dialogs().empty());
+  ASSERT_EQ(machine->shell().dialogs().size(), 1u);
+  EXPECT_EQ(machine->shell().dialogs()[0].text, page::kNothingSavedNotice);
   EXPECT_EQ(machine->simRegistry().exportReg(), before);
   EXPECT_EQ(machine->outlook(), outlook);
 }
@@ -174,6 +175,27 @@ TEST_P(OptionsPageScenario, AnsweringNoKeepsOutlookRunningWithTheSettingsWritten
   EXPECT_EQ(exchangeAccountName(), u"EX [Pat Doe <pat@contoso.com>]");
   EXPECT_EQ(machine->outlook(), outlook);
   EXPECT_EQ(machine->runs().size(), 1u);
+}
+
+// The add-in cannot be asked for the restart the user agreed to: Outlook, which nothing
+// would start again, stays, with the identities saved, and the user is told to restart it.
+TEST_P(OptionsPageScenario, AnAddInThatCannotBeAskedToRestartLeavesOutlookRunningAndSaysSo) {
+  auto outlook = start();
+  KorvanelPage* page = showPage(*outlook);
+  ASSERT_NE(page, nullptr);
+  machine->shell().typeIntoInputBox(u"Sales Team sales@contoso.com", page::kAddPrompt);
+  page->cmdAdd_Click();
+  machine->faults().failAlways("COMAddIns.Item");
+  machine->shell().answerMessageBox(kIdYes, u"Restart it now?");
+  outlook->optionsDialog().pressOk();
+  machine->runUntilIdle();
+
+  ASSERT_EQ(identities().size(), 1u);
+  EXPECT_EQ(machine->outlook(), outlook);
+  EXPECT_FALSE(outlook->ended());
+  ASSERT_FALSE(machine->shell().dialogs().empty());
+  EXPECT_EQ(machine->shell().dialogs().back().text, page::kNotRestartedNotice);
+  EXPECT_EQ(machine->shell().dialogs().back().style, page::kNoticeStyle);
 }
 
 TEST_P(OptionsPageScenario, ApplyRestartsOutlookAndTheNewAddInWorksWithTheNewIdentities) {

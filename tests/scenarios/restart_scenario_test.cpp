@@ -148,6 +148,28 @@ TEST_P(RestartTest, MailArrivingWhileTheOptionsDialogIsOpenIsStamped) {
   EXPECT_FALSE(machine->outlook()->optionsDialog().isOpen());
 }
 
+// Outlook ends for a restart that cannot happen: the user is told to start it.
+TEST_P(RestartTest, AnOutlookThatCannotBeStartedAgainIsTold) {
+  const Text told =
+      u"Korvanel could not start Outlook again.\rPlease start it yourself to "
+      u"finish the configuration.";
+  for (const char* call : {"Shell.startProcess", "CreateObject.ProfMan.Profiles"}) {
+    SCOPED_TRACE(call);
+    makeMachine(options(version()));
+    registerAddin();
+    ASSERT_TRUE(machine->startOutlook());
+    machine->faults().failAlways(call);
+    // The page's restart, or the re-read of the addresses through the profile manager.
+    const long mode = std::string(call) == "Shell.startProcess" ? 1L : 2L;
+    ASSERT_TRUE(published()->put(u"IsRestart", Variant(mode)));
+    machine->quitOutlook();
+    EXPECT_EQ(machine->runs().size(), 1u);
+    ASSERT_EQ(machine->shell().dialogs().size(), 1u);
+    EXPECT_EQ(machine->shell().dialogs()[0].text, told);
+    EXPECT_EQ(machine->shell().dialogs()[0].style, 48);
+  }
+}
+
 TEST_P(RestartTest, RestartModesOtherThanOneToThreeDoNothing) {
   makeMachine(options(version()));
   registerAddin();
