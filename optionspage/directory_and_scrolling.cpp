@@ -32,6 +32,8 @@ void KorvanelPage::cmdPopulate_Click() {
         notify(Text(kNoSmtpAddressesNotice) + m.accounts.ExchangePrimarySmtp() + u"\r" +
                kNoSmtpAddressesNoticeEnd);
       }
+    } else {
+      notify(m.sPN.empty() ? kNothingSavedNotice : kNoUserNameNotice);
     }
     ResetButtons();
   });
@@ -40,9 +42,12 @@ void KorvanelPage::cmdPopulate_Click() {
 void KorvanelPage::cmdRefresh_Click() {
   guarded([&] {
     PageModule& m = *module_;
-    // Without the add-in nothing would start Outlook again: the button then does nothing
-    // rather than clear the list and quit Outlook for good.
-    if (m.sPN.empty()) return;
+    // Without the add-in nothing would start Outlook again: the button then clears nothing
+    // and quits nothing, and says so.
+    if (m.sPN.empty()) {
+      notify(kNothingSavedNotice);
+      return;
+    }
     if (!ask(kRefreshQuestion)) return;
     layout_.List1.Clear();
     layout_.List2.Clear();

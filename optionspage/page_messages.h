@@ -12,9 +12,14 @@ inline constexpr char16_t kRefreshQuestion[] =
 // Followed by the identities, one a line, when an Apply could not save them all.
 inline constexpr char16_t kIdentitiesNotSavedNotice[] =
     u"Korvanel could not save these identities; Outlook is not restarted:";
-// The page could not learn the running add-in's profile, so it has nowhere to save to.
+// The page could not learn the running add-in's profile, so it has nothing to read from or
+// save to: said when the user's change or button would need it.
 inline constexpr char16_t kNothingSavedNotice[] =
-    u"Korvanel could not reach its add-in in this Outlook; nothing is saved.";
+    u"Korvanel could not reach its add-in in this Outlook: identities can be neither read nor "
+    u"saved.";
+// The add-in could not tell the page the user's name, which every directory row carries.
+inline constexpr char16_t kNoUserNameNotice[] =
+    u"Korvanel could not learn the user's name from Outlook: no address is added.";
 // The add-in could not be asked to start Outlook again: Outlook is left running.
 inline constexpr char16_t kNotRestartedNotice[] =
     u"Korvanel could not restart Outlook.\rPlease restart it yourself to finish the "

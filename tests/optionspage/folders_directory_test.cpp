@@ -155,12 +155,14 @@ TEST_F(FoldersDirectoryTest, OnlyThePrimaryAddressGivesTheNotice) {
   EXPECT_EQ(ui().List1.ListCount(), 0);
 }
 
-TEST_F(FoldersDirectoryTest, WithoutTheAddInTheDirectoryButtonsStayQuiet) {
+// Without the add-in the page has no profile: the directory buttons change nothing, quit
+// nothing, and each says why.
+TEST_F(FoldersDirectoryTest, WithoutTheAddInTheDirectoryButtonsDoNothingAndSaySo) {
   withoutAddIn();
   open();
   page->cmdPopulate_Click();
   page->cmdRefresh_Click();
-  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_THAT(messageTexts(), ElementsAre(kNothingSavedNotice, kNothingSavedNotice));
   EXPECT_EQ(ui().List1.ListCount(), 0);
   close();
   EXPECT_EQ(app->quitCalls, 0);

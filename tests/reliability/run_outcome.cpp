@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "addin/shared_state.h"
+#include "caught_exceptions.h"
 #include "profile/account_store.h"
 #include "profile/profile_key.h"
 #include "profile/registry_primitives.h"
@@ -147,6 +148,8 @@ class Watch {
   }
 
   void afterStep(std::size_t number, const tool::Step& step) {
+    for (const std::string& type : takeCaughtExceptions())
+      out_.caught.push_back("step " + std::to_string(number) + ": " + type);
     collect();
     const auto& windows = runner_.windows();
     const auto w = windows.find(step.window);
@@ -280,6 +283,7 @@ RunOutcome runWatched(const tool::Scenario& scenario, const RunOptions& options)
   RunOutcome out;
   tool::Scenario s = scenario;
   if (options.fault) s.faults.push_back(*options.fault);
+  takeCaughtExceptions();
   try {
     tool::Story story;
     tool::StepRunner runner(s, story);
@@ -306,6 +310,8 @@ std::vector<std::string> brokenPromises(const RunOutcome& run, const RunOutcome&
                                         bool toldCanFail) {
   std::vector<std::string> broken;
   if (!run.exception.empty()) broken.push_back("exception: " + run.exception);
+  for (const std::string& c : run.caught)
+    broken.push_back("exception caught at an entry point, " + c);
   for (const std::string& m : run.lost) broken.push_back("message lost: " + m);
   for (const std::string& k : run.halfWritten) broken.push_back("half-written account key " + k);
   // An identity account that was there and that the scenario keeps must still be there.

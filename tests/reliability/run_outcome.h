@@ -16,6 +16,9 @@ namespace korvanel::reliability {
 
 struct RunOutcome {
   std::string exception;  // what escaped the run; empty when nothing did
+  // Exceptions caught inside the run ("step N: type"): each reached an entry point's last
+  // line of defence, where Outlook would have seen an error.
+  std::vector<std::string> caught;
   std::vector<std::string> anomalies;
   // Messages that existed or were composed and are now in no folder, in no open window,
   // were not transmitted and were not closed by the user.
@@ -54,7 +57,7 @@ inline constexpr char kUntold[] = "untold: ";
 
 // What broke the promises in run, compared with the same scenario run without a fault
 // (baseline). toldCanFail: the failing call is the one that shows messages, so the user
-// cannot be told.
+// cannot be told, or one whose failure the user sees on screen without a word.
 std::vector<std::string> brokenPromises(const RunOutcome& run, const RunOutcome& baseline,
                                         bool toldCanFail);
 

@@ -292,14 +292,18 @@ TEST_P(PageControl, TabMovesThroughThePageAndEscClosesTheDialog) {
   EXPECT_FALSE(host->isOpen());
 }
 
-TEST_P(PageControl, WithoutTheAddInThePageShowsItsLayoutAndWritesNothing) {
+TEST_P(PageControl, WithoutTheAddInThePageShowsItsLayoutWritesNothingAndSaysSo) {
   outlook.addInLoaded = false;
   open();
   EXPECT_TRUE(rows(u"List1").empty());
   EXPECT_EQ(windowText(control(u"lblDefAddress")), u"");
   click(u"Option1(1)");
   EXPECT_TRUE(host->pageDirty());
+  DialogAnswerer boxes(host->dialog());
+  boxes.answer({u"OK"});
   host->pressOk();
+  ASSERT_EQ(boxes.seen().size(), 1u);
+  EXPECT_EQ(boxes.seen()[0].text, page::kNothingSavedNotice);
   EXPECT_EQ(replyFormat(), u"");
   EXPECT_EQ(identityNames(), u"Sales\tSupport");
 }
