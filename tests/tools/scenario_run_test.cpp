@@ -30,8 +30,8 @@ Outcome runScenario(const std::string& json, const std::string& baseDir = ".") {
   runner.runAll();
   Outcome r;
   for (const std::string& line : story.lines()) r.story += line + "\n";
-  r.trace =
-      nlohmann::json::parse(buildTrace(runner.machine(), story, runner.accountNames()).dump());
+  r.trace = nlohmann::json::parse(
+      buildTrace(runner.machine(), story, runner.accountNames(), scenario.faults).dump());
   return r;
 }
 
@@ -156,10 +156,14 @@ TEST(ScenarioRun, NamedCallsFailToReproduceACustomersOutlook) {
       failing.story,
       HasSubstr("The run never made every call of Registry.deleteKey: nothing failed for it."));
   EXPECT_EQ(failing.trace["transmitted"].size(), 0u);
+  EXPECT_EQ(failing.trace["faults"], nlohmann::json::parse(R"([
+      {"call": "MailItem.Send", "occurrence": 1, "failed": 1},
+      {"call": "Registry.deleteKey", "occurrence": "always", "failed": 0}])"));
 
   const Outcome healthy = runScenario("{" + steps);
   EXPECT_EQ(healthy.trace["transmitted"].size(), 1u);
   EXPECT_THAT(healthy.story, ::testing::Not(HasSubstr("Failing calls")));
+  EXPECT_FALSE(healthy.trace.contains("faults")) << "a trace without faults stays as it was";
 }
 
 TEST(ScenarioRun, AWindowWithoutTheAccountsDropDownBorrowsOneMeetingWindowOnly) {

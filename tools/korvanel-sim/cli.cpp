@@ -135,7 +135,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, const OverComFa
   StepRunner runner(scenario, story, served.get());
   runner.runAll();
   if (json) {
-    out << buildTrace(runner.machine(), story, runner.accountNames())
+    out << buildTrace(runner.machine(), story, runner.accountNames(), scenario.faults)
                .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
         << '\n';
   } else {

@@ -96,7 +96,8 @@ Json dialogJson(const sim::DialogRecord& d) {
 }  // namespace
 
 nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
-                                  const std::map<Text, Text>& accountNames) {
+                                  const std::map<Text, Text>& accountNames,
+                                  const std::vector<FaultSpec>& faults) {
   Json trace;
   trace["events"] = story.lines();
 
@@ -152,6 +153,17 @@ nlohmann::ordered_json buildTrace(sim::Machine& machine, const Story& story,
 
   trace["registry"] = dumpRegistry(machine.registry());
   trace["anomalies"] = texts(machine.anomalies());
+
+  // Only a scenario that names failing calls has them, so every other trace stays as it was.
+  if (!faults.empty()) {
+    Json failing = Json::array();
+    for (const FaultSpec& f : faults) {
+      failing.push_back({{"call", f.call},
+                         {"occurrence", f.occurrence == 0 ? Json("always") : Json(f.occurrence)},
+                         {"failed", machine.faults().failures(f.call)}});
+    }
+    trace["faults"] = std::move(failing);
+  }
   return trace;
 }
 
