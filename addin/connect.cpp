@@ -74,8 +74,8 @@ void Connect::onDisconnection(long /*removeMode*/) {
 void Connect::releaseOutAddIn() {
   std::shared_ptr<OutAddIn> outAddIn = std::move(outAddIn_);
   if (!outAddIn) outAddIn = std::make_shared<OutAddIn>(context_);
+  // Everything it holds of Outlook goes here, before Outlook waits for its objects to end.
   outAddIn->ReleaseAddIn();
-  // Dropping it disconnects every folder sink that ReleaseAddIn leaves in place.
   outAddIn.reset();
 }
 

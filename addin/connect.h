@@ -9,8 +9,8 @@
 //                     no Explorer and no Inspector nothing else happens. Otherwise creates
 //                     OutAddIn and runs InitAddIn; on Outlook 2003 without CDO shows the
 //                     notice once, sets the AddInInst's Connect to false and releases.
-//   onDisconnection   AddinInstance_OnDisconnection: ReleaseAddIn, then OutAddIn goes
-//                     (with every folder sink it still holds).
+//   onDisconnection   AddinInstance_OnDisconnection: ReleaseAddIn lets go of every object
+//                     of Outlook (Outlook does not end while one is held), then OutAddIn goes.
 //   onTerminate       AddinInstance_Terminate: the restart of restart_mode (see restart.h).
 //   the others        nothing.
 //

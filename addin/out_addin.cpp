@@ -128,6 +128,24 @@ void OutAddIn::ReleaseAddIn() {
     CdoLogoff(*context_);
   } catch (...) {
   }
+  // Outlook does not end while the add-in holds any of its objects: everything goes now,
+  // not when the add-in is unloaded, which would wait for Outlook's end.
+  try {
+    SharedState& state = context_->state;
+    context_->objInsp.reset();
+    oDeletedItems.reset();
+    oInboxItems.reset();
+    oSentItems.reset();
+    for (EventSink<platform::Items>& sink : oFldItems) sink.reset();
+    // The wrappers hold their windows and items; taken out first, as their release may call
+    // back into the add-in.
+    auto wrappers = std::move(state.InspectorWrappers);
+    state.InspectorWrappers.clear();
+    wrappers.clear();
+    state.MapiNamespace.reset();
+    state.ApplicationByClass.reset();
+  } catch (...) {
+  }
 }
 
 void OutAddIn::objOutlook_ItemSend(const platform::ItemPtr& item, bool& cancel) {

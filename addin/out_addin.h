@@ -7,8 +7,9 @@
 // 2003, during LoadSettings), oDeletedItems, oInboxItems, oSentItems (end of
 // LoadSettings), colInsp. After a re-read the Options dialog opens on the page after all
 // of them: it is modal, and mail arriving while it is open must find everything in place.
-// ReleaseAddIn lets go of the Application events; the folder sinks stay until the OutAddIn
-// is destroyed.
+// ReleaseAddIn lets go of everything the add-in holds of Outlook (the sinks, the item
+// windows' wrappers, the namespace and the Application by class): Outlook does not end
+// while an add-in holds its objects.
 //
 // Create it with std::make_shared: its handlers keep it alive while they run. No member
 // lets an exception escape. Single-threaded.

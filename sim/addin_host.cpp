@@ -45,6 +45,8 @@ platform::AddIn* AddInHost::addIn(TextView progId) const {
 void AddInHost::start(const std::vector<Text>& progIds) {
   if (!outlook_ || outlook_->ended()) return;
   World& world = outlook_->world();
+  // Office's own reference goes once the add-ins are connected: it must not count as one an
+  // add-in holds when a quit asked for meanwhile ends Outlook below.
   platform::ApplicationPtr application = outlook_->application();
 
   connecting_ = true;
@@ -76,6 +78,7 @@ void AddInHost::start(const std::vector<Text>& progIds) {
     record(*raw, u"OnConnection");
     raw->object->onConnection(application, kExtCmStartup, raw->entry);
   }
+  application.reset();
   // Add-ins that unloaded themselves while connecting go now.
   dropUnconnected();
   connecting_ = false;
@@ -152,6 +155,8 @@ void AddInHost::release(Loaded& addIn) {
 void AddInHost::shutDown() {
   if (done_ || shuttingDown_ || !outlook_) return;
   shuttingDown_ = true;
+  // Outlook's own dialog closes first (its page holds Outlook's Application).
+  if (outlook_->optionsDialog().isOpen()) outlook_->optionsDialog().pressCancel();
   for (auto& a : addIns_) {
     if (a->object) {
       record(*a, u"OnBeginShutdown");
@@ -160,6 +165,17 @@ void AddInHost::shutDown() {
   }
   for (auto& a : addIns_) {
     if (a->object) disconnect(*a, kExtDmHostShutdown);
+  }
+  // Outlook waits for its objects before it unloads the add-ins and ends: while a
+  // disconnected add-in still holds any, its windows close but its process stays, and no
+  // Outlook can start after it.
+  if (const int held = outlook_->heldObjects(); held > 0) {
+    anomalies_.push_back(u"Outlook could not end: " + text::toText(held) +
+                         u" of its objects were still held after the add-ins were disconnected");
+    outlook_->closeAllWindows();
+    done_ = true;
+    shuttingDown_ = false;
+    return;
   }
   for (auto& a : addIns_) {
     if (a->object) release(*a);

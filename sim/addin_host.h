@@ -2,7 +2,9 @@
 // object by ProgID (World::classes()), lists it in COMAddIns, and raises the host events in
 // Outlook's order: OnConnection, then OnAddInsUpdate and OnStartupComplete for the add-ins
 // still connected; at exit OnBeginShutdown and OnDisconnection, then the release of the
-// object, whose last reference runs its Terminate. Afterwards Outlook itself ends.
+// object, whose last reference runs its Terminate. Afterwards Outlook itself ends, but only
+// when the disconnected add-ins hold none of its objects: otherwise it stays in memory
+// (recorded as an anomaly), its add-ins never released and no Outlook starting after it.
 //
 // Application.Quit while add-ins connect takes effect once the connection phase has
 // completed (without the start-up events that follow it); otherwise it takes effect when

@@ -237,9 +237,13 @@ class Outlook : public std::enable_shared_from_this<Outlook> {
   // page or a published object holding the Application keeps nothing alive.
   void terminateProcess();
   bool ended() const { return ended_; }
+  // How many object-model objects of this Outlook are alive: handed out and still held.
+  int heldObjects() const { return heldObjects_; }
 
  private:
   friend class OptionsDialog;
+  friend class OutlookRef;
+  int heldObjects_ = 0;
   World& world_;
   OutlookOptions options_;
   Text profileName_;

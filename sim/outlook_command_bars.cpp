@@ -27,7 +27,7 @@ class SimAccountEntries final : public CommandBarControls {
 
  private:
   bool bad(TextView member) { return !inspector_->isOpen || outlook_->fails(u"CommandBarControls", member); }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   InspectorHandle inspector_;
 };
 
@@ -82,7 +82,7 @@ class SimControl final : public CommandBarControl {
     return outlook_->fails(u"CommandBarControl", member);
   }
 
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ControlKind kind_;
   InspectorHandle inspector_;
   long entry_;
@@ -99,7 +99,7 @@ class SimCommandBar final : public CommandBar {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   Text name_;
 };
 
@@ -135,7 +135,7 @@ class SimCommandBars final : public CommandBars {
     if (!inspector_ && !outlook_->hasExplorer()) return true;
     return outlook_->fails(u"CommandBars", member);
   }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   InspectorHandle inspector_;
 };
 

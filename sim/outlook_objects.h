@@ -10,6 +10,31 @@ namespace korvanel::sim {
 
 using OutlookPtr = std::shared_ptr<Outlook>;
 
+// An object-model object's hold on its Outlook. Outlook counts them (heldObjects): it does
+// not end while objects it handed out are still held.
+class OutlookRef {
+ public:
+  OutlookRef(OutlookPtr outlook) : outlook_(std::move(outlook)) { add(1); }  // NOLINT
+  OutlookRef(const OutlookRef& other) : outlook_(other.outlook_) { add(1); }
+  OutlookRef& operator=(const OutlookRef& other) {
+    OutlookRef copy(other);
+    std::swap(outlook_, copy.outlook_);
+    return *this;
+  }
+  ~OutlookRef() { add(-1); }
+
+  Outlook* operator->() const { return outlook_.get(); }
+  Outlook& operator*() const { return *outlook_; }
+  operator const OutlookPtr&() const { return outlook_; }  // NOLINT
+  const OutlookPtr& ptr() const { return outlook_; }
+
+ private:
+  void add(int n) {
+    if (outlook_) outlook_->heldObjects_ += n;
+  }
+  OutlookPtr outlook_;
+};
+
 platform::ApplicationPtr makeApplication(const OutlookPtr& outlook);
 platform::ItemPtr makeItem(const OutlookPtr& outlook, const ModelItemPtr& item);
 platform::FolderPtr makeFolder(const OutlookPtr& outlook, const ModelFolderPtr& folder);

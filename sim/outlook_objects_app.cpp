@@ -14,7 +14,7 @@ class SimStore final : public Store {
   Text storeId() override { return outlook_->fails(u"Store", u"StoreID") ? Text() : store_->storeId; }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelStorePtr store_;
 };
 
@@ -29,13 +29,13 @@ class SimItems final : public Items {
  private:
   Connection connect(TextView event, Signal<const ModelItemPtr&>& signal, ItemHandler handler) {
     if (!handler || outlook_->fails(u"Items", event)) return Connection();
-    std::weak_ptr<Outlook> weak = outlook_;
+    std::weak_ptr<Outlook> weak = outlook_.ptr();
     return signal.connect([weak, handler = std::move(handler)](const ModelItemPtr& item) {
       auto outlook = weak.lock();
       if (outlook && !outlook->ended()) handler(makeItem(outlook, item));
     });
   }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelFolderPtr folder_;
 };
 
@@ -61,7 +61,7 @@ class SimFolder final : public Folder {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelFolderPtr folder_;
 };
 
@@ -78,7 +78,7 @@ class SimFolders final : public Folders {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimAccounts final : public Accounts {
@@ -94,7 +94,7 @@ class SimAccounts final : public Accounts {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimNameSpace final : public NameSpace {
@@ -151,7 +151,7 @@ class SimNameSpace final : public NameSpace {
 
  private:
   bool bad(TextView member) { return outlook_->fails(u"NameSpace", member); }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimSelection final : public Selection {
@@ -175,7 +175,7 @@ class SimSelection final : public Selection {
     }
     return items;
   }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimExplorer final : public Explorer {
@@ -197,7 +197,7 @@ class SimExplorer final : public Explorer {
 
  private:
   bool bad(TextView member) { return !outlook_->hasExplorer() || outlook_->fails(u"Explorer", member); }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimExplorers final : public Explorers {
@@ -213,7 +213,7 @@ class SimExplorers final : public Explorers {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimInspector final : public Inspector {
@@ -276,7 +276,7 @@ class SimInspector final : public Inspector {
     if (outlook_->fails(u"Inspector", event)) return Connection();
     return signal.connect(std::move(handler));
   }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   InspectorHandle inspector_;
 };
 
@@ -297,7 +297,7 @@ class SimInspectors final : public Inspectors {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimComAddIns final : public COMAddIns {
@@ -312,7 +312,7 @@ class SimComAddIns final : public COMAddIns {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimPropertyPages final : public PropertyPages {
@@ -325,7 +325,7 @@ class SimPropertyPages final : public PropertyPages {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 class SimPropertyPageSite final : public PropertyPageSite {
@@ -397,7 +397,7 @@ class SimApplication final : public Application {
 
  private:
   bool bad(TextView member) { return outlook_->fails(u"Application", member); }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
 };
 
 }  // namespace

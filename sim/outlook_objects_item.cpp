@@ -30,7 +30,7 @@ class SimAddressEntry final : public AddressEntry {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   Text type_;
 };
 
@@ -81,7 +81,7 @@ class SimRecipient final : public Recipient {
     return index_ < list.size() ? &list[index_] : nullptr;
   }
 
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
   bool reply_ = false;
   std::size_t index_ = 0;
@@ -129,7 +129,7 @@ class SimRecipients final : public Recipients {
   }
   std::vector<RecipientRecord>& list() { return reply_ ? item_->replyRecipients : item_->recipients; }
 
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
   bool reply_;
 };
@@ -172,7 +172,7 @@ class SimUserProperty final : public UserProperty {
     return nullptr;
   }
 
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
   Text name_;
 };
@@ -210,7 +210,7 @@ class SimUserProperties final : public UserProperties {
 
  private:
   bool bad(TextView member) { return item_->removed || outlook_->fails(u"UserProperties", member); }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
 };
 
@@ -223,7 +223,7 @@ class SimAttachments final : public Attachments {
   }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
 };
 
@@ -258,7 +258,7 @@ class SimPropertyAccessor final : public PropertyAccessor {
 
  private:
   bool bad(TextView member) { return item_->removed || outlook_->fails(u"PropertyAccessor", member); }
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
 };
 
@@ -418,7 +418,7 @@ class SimItem final : public Item {
     return signal.connect(std::move(handler));
   }
 
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   ModelItemPtr item_;
 };
 
@@ -433,7 +433,7 @@ class SimAccount final : public Account {
   const Text& key() const { return key_; }
 
  private:
-  OutlookPtr outlook_;
+  OutlookRef outlook_;
   Text key_;
 };
 

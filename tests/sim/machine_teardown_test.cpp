@@ -28,6 +28,8 @@ struct Lives {
   int pages = 0;
   int addInTerminates = 0;
   int pageTerminates = 0;
+  // The add-in keeps what it holds of Outlook when disconnected, until its Terminate.
+  bool holdAfterDisconnection = false;
 };
 
 // A page that keeps its site and the Application until it is destroyed: only Outlook
@@ -61,8 +63,8 @@ struct Published final : platform::Dispatch {
 };
 
 // An add-in as the product is one: it adds its Options page, wraps each item window (the
-// wrapper holds the window and its item and hooks both), and lets go of all of it at its
-// Terminate.
+// wrapper holds the window and its item and hooks both), and lets go of all of it when it
+// is disconnected (Outlook does not end before), or at its Terminate without shut-down.
 class WrappingAddIn final : public platform::AddIn {
  public:
   explicit WrappingAddIn(Lives& lives) : lives_(lives) { ++lives_.addIns; }
@@ -83,19 +85,25 @@ class WrappingAddIn final : public platform::AddIn {
       wrappers_.push_back(std::move(wrapper));
     });
   }
-  void onDisconnection(long) override {}
+  void onDisconnection(long) override {
+    if (!lives_.holdAfterDisconnection) letGo();
+  }
   void onAddInsUpdate() override {}
   void onStartupComplete() override {}
   void onBeginShutdown() override {}
   void onTerminate() override {
     ++lives_.addInTerminates;
+    letGo();
+  }
+
+ private:
+  void letGo() {
     wrappers_.clear();
     newInspector_.reset();
     pagesAdd_.reset();
     application_.reset();
   }
 
- private:
   struct Wrapper {
     platform::InspectorPtr inspector;
     platform::ItemPtr item;
@@ -228,6 +236,31 @@ TEST(WorldEnd, AWorldGoingWithTheOptionsDialogOpenTakesItsOutlookAlong) {
   EXPECT_TRUE(watch.expired());
   EXPECT_EQ(lives.pages, 0);
   EXPECT_EQ(lives.pageTerminates, 1);
+}
+
+TEST(OutlookEnd, AnAddInHoldingOutlooksObjectsWhenDisconnectedKeepsOutlookFromEnding) {
+  for (int version : {11, 12}) {
+    Lives lives;
+    lives.holdAfterDisconnection = true;
+    MachineOptions options;
+    options.version = version;
+    options.addIns = {kAddInProgId};
+    Machine machine(std::move(options));
+    ASSERT_NE(machine.setUpExchangeProfile(patSeed()), nullptr);
+    registerClasses(machine.world().classes(), lives);
+    std::shared_ptr<Outlook> outlook = machine.startOutlook();
+    ASSERT_NE(outlook, nullptr);
+
+    machine.quitOutlook();
+    // Outlook waits for its objects: the add-in is never released and Outlook stays.
+    EXPECT_FALSE(outlook->ended()) << version;
+    EXPECT_FALSE(machine.runs().back().ended) << version;
+    EXPECT_EQ(lives.addInTerminates, 0) << version;
+    EXPECT_GT(outlook->heldObjects(), 0) << version;
+    const std::vector<Text> anomalies = machine.anomalies();
+    ASSERT_EQ(anomalies.size(), 1u) << version;
+    EXPECT_TRUE(anomalies[0].starts_with(u"Outlook could not end:")) << version;
+  }
 }
 
 }  // namespace
