@@ -5,6 +5,7 @@
 
 #include "profile/outlook_command_line.h"
 #include "profile/profile_key.h"
+#include "profile/property_decoder.h"
 
 namespace korvanel::profile {
 
@@ -60,30 +61,54 @@ void tellRereadImpossible(platform::Shell& shell, TextView profileName) {
 }  // namespace
 
 bool CopyProfileSmtpAddresses(RegistryPrimitives& reg, TextView source, TextView target) {
+  // The list the user's profile is read from afterwards: the first form, Unicode before
+  // ANSI, that holds an SMTP address. A list without one would leave the user none.
   Bytes data;
-  TextView nameRead = kProxyListUnicode;
+  TextView nameRead;
   {
     RegKey key = reg.RegOpenRead(platform::kHkeyCurrentUser, GlobalProfileSection(source));
     if (!key) return false;
-    data = reg.queryValueAnsi(key.get(), kProxyListUnicode).value_or(Bytes());
-    if (data.size() <= 1) {
-      data = reg.queryValueAnsi(key.get(), kProxyListAnsi).value_or(Bytes());
-      nameRead = kProxyListAnsi;
+    for (TextView name : {TextView(kProxyListUnicode), TextView(kProxyListAnsi)}) {
+      Bytes candidate = reg.queryValueAnsi(key.get(), name).value_or(Bytes());
+      if (decodeProperty(name, candidate, PropertyMode::kSmtp, reg.codePage()).empty()) continue;
+      data = std::move(candidate);
+      nameRead = name;
+      break;
     }
   }
-  if (data.size() <= 1) return false;
+  if (nameRead.empty()) return false;
 
-  RegKey key = RegKey::open(reg.registry(), platform::kHkeyCurrentUser,
-                            GlobalProfileSection(target), platform::kKeyWriteAll);
+  platform::Registry& registry = reg.registry();
+  RegKey key = RegKey::open(registry, platform::kHkeyCurrentUser, GlobalProfileSection(target),
+                            platform::kKeyWriteAll);
   if (!key) return false;
-  // The new list is written before the other form goes, so a failed write never leaves
-  // the user's profile without any list.
-  const bool written = reg.registry().setValue(key.get(), nameRead, platform::kRegBinary,
-                                               data.data(), data.size()) == platform::kRegSuccess;
-  if (!written) return false;
-  const TextView otherName = nameRead == kProxyListUnicode ? kProxyListAnsi : kProxyListUnicode;
-  reg.registry().deleteValue(key.get(), otherName);
-  return true;
+  auto write = [&](TextView name, const Bytes& bytes) {
+    return registry.setValue(key.get(), name, platform::kRegBinary, bytes.data(), bytes.size()) ==
+           platform::kRegSuccess;
+  };
+  auto remove = [&](TextView name) {
+    const platform::RegStatus status = registry.deleteValue(key.get(), name);
+    return status == platform::kRegSuccess || status == platform::kRegFileNotFound;
+  };
+
+  if (nameRead == kProxyListUnicode) {
+    // The Unicode list is read first: an ANSI one left behind is never read.
+    if (!write(kProxyListUnicode, data)) return false;
+    remove(kProxyListAnsi);
+    return true;
+  }
+  // An ANSI list is read only when no Unicode one holds an address: the Unicode one goes
+  // first, and comes back when the new list cannot be written.
+  platform::RegValue unicode;
+  const bool hadUnicode =
+      registry.queryValue(key.get(), kProxyListUnicode, &unicode) == platform::kRegSuccess;
+  if (!remove(kProxyListUnicode)) return false;
+  if (write(kProxyListAnsi, data)) return true;
+  if (hadUnicode) {
+    registry.setValue(key.get(), kProxyListUnicode, unicode.type, unicode.data.data(),
+                      unicode.data.size());
+  }
+  return false;
 }
 
 std::int16_t CreateTempExchangeProfile(platform::ObjectFactory& objects, TextView name,

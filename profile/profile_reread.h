@@ -21,9 +21,11 @@ inline constexpr char16_t kExchangeGlobalSectionUid[] = u"13dbb0c8aa05101a9bb000
 inline constexpr std::uint32_t kPrProfileUnresolvedName = 0x6607001E;
 inline constexpr std::uint32_t kPrProfileUnresolvedServer = 0x6608001E;
 
-// Copies the proxy list ("101f6637", else "101e6637") of the source profile's global
-// section into the target's, replacing both values there. True when a list was written;
-// a source without a list (or with a single byte) leaves the target untouched.
+// Copies the proxy list of the source profile's global section into the target's: the
+// first of "101f6637" and "101e6637" that holds an SMTP address, under its own name; the
+// other form goes from the target, so the new list is the one read there. True when the
+// list was written; a source without an SMTP address leaves the target untouched, and so
+// does a failure: the target keeps its old list, never one shadowed by the other form.
 bool CopyProfileSmtpAddresses(RegistryPrimitives& reg, TextView source, TextView target);
 
 // Creates profile name with an Exchange service configured from the unresolved mailbox

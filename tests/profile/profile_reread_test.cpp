@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "profile/account_store.h"
 #include "profile/exchange_mailboxes.h"
 #include "profile/outlook_command_line.h"
 #include "profile/profile_key.h"
@@ -120,6 +121,57 @@ TEST_F(ProfileRereadTest, CopyWithoutASourceListOrTargetChangesNothing) {
   EXPECT_FALSE(CopyProfileSmtpAddresses(reg, u"Outlook", u"Gone"));
   EXPECT_FALSE(keyExists(registry, GlobalProfileSection(u"Gone")));
   EXPECT_FALSE(CopyProfileSmtpAddresses(reg, u"Gone", u"Outlook"));
+}
+
+TEST_F(ProfileRereadTest, CopyTakesOnlyAListThatHoldsAnSmtpAddress) {
+  seedProfile(u"Outlook");
+  seedProfile(u"Temp");
+  const Text source = GlobalProfileSection(u"Temp");
+  const Bytes before = globalValue(u"Outlook", u"101f6637")->data;
+  const Bytes x500Only = sim::multiValuedStrings({u"X500:/o=Contoso/cn=pat"}, true);
+
+  // Neither form holds an SMTP address: the user's list stays as it is.
+  writeValue(registry, source, u"101f6637", platform::kRegBinary, x500Only);
+  EXPECT_FALSE(CopyProfileSmtpAddresses(reg, u"Temp", u"Outlook"));
+  EXPECT_EQ(globalValue(u"Outlook", u"101f6637")->data, before);
+
+  // The ANSI form holds one: it is the list copied, and the Unicode one leaves the target.
+  const Bytes ansi =
+      sim::multiValuedStrings({u"SMTP:pat@contoso.com", u"smtp:new@contoso.com"}, false);
+  writeValue(registry, source, u"101e6637", platform::kRegBinary, ansi);
+  EXPECT_TRUE(CopyProfileSmtpAddresses(reg, u"Temp", u"Outlook"));
+  EXPECT_EQ(globalValue(u"Outlook", u"101e6637")->data, ansi);
+  EXPECT_FALSE(globalValue(u"Outlook", u"101f6637"));
+}
+
+TEST_F(ProfileRereadTest, AFailedCopyLeavesTheOldListWholeAndNeverShadowed) {
+  seedProfile(u"Outlook");  // Unicode list
+  seedProfile(u"Temp", /*unicode=*/false);
+  const Bytes before = globalValue(u"Outlook", u"101f6637")->data;
+  auto readList = [&] {
+    profile::AccountStore store(registry);
+    store.LoadProfileSmtpAddresses(u"Outlook");
+    return store.ProxyAddresses();
+  };
+  const std::vector<Text> oldList = readList();
+
+  // The Unicode list, read first, cannot go: the ANSI one is not written beside it.
+  machine.faults().failOnce("Registry.deleteValue");
+  EXPECT_FALSE(CopyProfileSmtpAddresses(reg, u"Temp", u"Outlook"));
+  EXPECT_EQ(globalValue(u"Outlook", u"101f6637")->data, before);
+  EXPECT_FALSE(globalValue(u"Outlook", u"101e6637"));
+
+  // The ANSI list cannot be written: the Unicode one comes back.
+  machine.faults().failOnce("Registry.setValue");
+  EXPECT_FALSE(CopyProfileSmtpAddresses(reg, u"Temp", u"Outlook"));
+  EXPECT_EQ(globalValue(u"Outlook", u"101f6637")->data, before);
+  EXPECT_EQ(readList(), oldList);
+
+  // A Unicode list whose write fails leaves the old one.
+  seedProfile(u"Fresh");
+  machine.faults().failOnce("Registry.setValue");
+  EXPECT_FALSE(CopyProfileSmtpAddresses(reg, u"Fresh", u"Outlook"));
+  EXPECT_EQ(globalValue(u"Outlook", u"101f6637")->data, before);
 }
 
 TEST_F(ProfileRereadTest, CommandLinesQuoteTheProfileOrRefuseIt) {
