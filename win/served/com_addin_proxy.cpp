@@ -41,11 +41,13 @@ std::unique_ptr<ComAddInProxy> ComAddInProxy::create(platform::TextView progId,
 
 void ComAddInProxy::onConnection(const platform::ApplicationPtr& application, long connectMode,
                                  const platform::COMAddInPtr& addInInst) {
-  application_ = serve<ServedApplication>(application);
+  // The host lets go of its Application once the add-in is connected, as Outlook's does:
+  // Outlook ends only when nothing holds it.
+  const ComPtr<IDispatch> served = serve<ServedApplication>(application);
   addInInst_ = serve<ServedComAddIn>(addInInst);
   CustomArray custom;
-  addIn_->OnConnection(application_.get(), static_cast<ext_ConnectMode>(connectMode),
-                       addInInst_.get(), custom.get());
+  addIn_->OnConnection(served.get(), static_cast<ext_ConnectMode>(connectMode), addInInst_.get(),
+                       custom.get());
 }
 
 void ComAddInProxy::onDisconnection(long removeMode) {
@@ -71,7 +73,6 @@ void ComAddInProxy::onBeginShutdown() {
 void ComAddInProxy::onTerminate() {
   // The host's last reference: the add-in's own Terminate runs inside this release.
   addIn_.reset();
-  application_.reset();
   addInInst_.reset();
   const long held = servedStats().liveObjects;
   if (held != 0 && anomaly_) {

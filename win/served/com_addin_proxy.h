@@ -37,8 +37,7 @@ class ComAddInProxy final : public platform::AddIn {
   platform::Text progId_;
   ComPtr<IDTExtensibility2> addIn_;
   std::function<void(platform::Text)> anomaly_;
-  // What the host passed at connection; it holds them while the add-in is connected.
-  ComPtr<IDispatch> application_;
+  // The AddInInst passed at connection; the host holds it while the add-in is connected.
   ComPtr<IDispatch> addInInst_;
 };
 

@@ -1,7 +1,8 @@
 // The real Korvanel.dll (registered by regsvr32) loaded by the served Outlook, as
 // `korvanel-sim.exe run --over-com` loads it: CDO missing is told exactly when the served CDO
 // is not registered, and once Outlook has disconnected and released the add-in, it holds
-// nothing of the served Outlook. Needs a display (the served Outlook has a window).
+// nothing of the served Outlook (nor, once disconnected, anything but what the host itself
+// holds). Needs a display (the served Outlook has a window).
 #include <gtest/gtest.h>
 
 #include "profile/account_store.h"
@@ -19,8 +20,11 @@ constexpr char16_t kNoCdoNotice[] = u"Collaboration Data Objects not installed."
 // OnDisconnection has returned.
 class WatchedAddIn final : public platform::AddIn {
  public:
-  WatchedAddIn(std::unique_ptr<platform::AddIn> addIn, long& sinksAfterDisconnection)
-      : addIn_(std::move(addIn)), sinksAfterDisconnection_(sinksAfterDisconnection) {}
+  WatchedAddIn(std::unique_ptr<platform::AddIn> addIn, long& sinksAfterDisconnection,
+               long& objectsAfterDisconnection)
+      : addIn_(std::move(addIn)),
+        sinksAfterDisconnection_(sinksAfterDisconnection),
+        objectsAfterDisconnection_(objectsAfterDisconnection) {}
 
   void onConnection(const platform::ApplicationPtr& application, long connectMode,
                     const platform::COMAddInPtr& addInInst) override {
@@ -29,6 +33,7 @@ class WatchedAddIn final : public platform::AddIn {
   void onDisconnection(long removeMode) override {
     addIn_->onDisconnection(removeMode);
     sinksAfterDisconnection_ = servedStats().advisedSinks;
+    objectsAfterDisconnection_ = servedStats().liveObjects;
   }
   void onAddInsUpdate() override { addIn_->onAddInsUpdate(); }
   void onStartupComplete() override { addIn_->onStartupComplete(); }
@@ -38,6 +43,7 @@ class WatchedAddIn final : public platform::AddIn {
  private:
   std::unique_ptr<platform::AddIn> addIn_;
   long& sinksAfterDisconnection_;
+  long& objectsAfterDisconnection_;
 };
 
 class RealAddInOverCom : public ::testing::Test {
@@ -59,7 +65,7 @@ class RealAddInOverCom : public ::testing::Test {
                                 u"", u"");
     machine->world().classes().registerAddIn(u"Korvanel.Connect", [this] {
       return std::make_unique<WatchedAddIn>(served.createAddIn(u"Korvanel.Connect"),
-                                            sinksAfterDisconnection);
+                                            sinksAfterDisconnection, objectsAfterDisconnection);
     });
     served.serve(*machine);
     outlook = machine->startOutlook();
@@ -86,6 +92,7 @@ class RealAddInOverCom : public ::testing::Test {
   std::unique_ptr<sim::Machine> machine;
   std::shared_ptr<sim::Outlook> outlook;
   long sinksAfterDisconnection = -1;
+  long objectsAfterDisconnection = -1;
 };
 
 sim::IncomingMessage toSales() {
@@ -128,6 +135,8 @@ TEST_F(RealAddInOverCom, AfterItsReleaseTheAddInHoldsNothingOfOutlook) {
   outlook.reset();
   machine->quitOutlook();
   EXPECT_EQ(sinksAfterDisconnection, 0);
+  // Only the host's own AddInInst, which it lets go at the release.
+  EXPECT_EQ(objectsAfterDisconnection, 1);
   EXPECT_EQ(servedStats().liveObjects, 0);
   EXPECT_EQ(servedStats().advisedSinks, 0);
   EXPECT_EQ(machine->anomalies(), std::vector<Text>());
