@@ -69,10 +69,11 @@ int walkTable(const IdentityTable& table, const std::vector<ParsedAddress>& pars
   }
   if (candidate >= 0) return candidate;
   if (filter.empty()) return -1;
-  const std::vector<Text> entries = text::split(filter, u"\r");
+  // The filter's entries are read as the product reads them, blanks trimmed.
+  const std::vector<TextView> entries = korvanel::addin::filterEntriesOf(filter);
   for (int i = table.IdFirst(); i <= table.IdLast(); ++i) {
     if (table.Email(i).empty()) continue;
-    for (const Text& f : entries) {
+    for (TextView f : entries) {
       if (text::equalsNoCase(f, table.Email(i))) return i;
     }
   }
