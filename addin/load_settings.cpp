@@ -93,6 +93,7 @@ void OutAddIn::LoadSettings() {
   }
 
   state.IdentityTable = IdentityTable::fromAccountLists(state.IdentityAccountLists);
+  state.RecentArrivals.clear();
 
   // With identities present, the Exchange account is named after the user and the primary
   // address, so that it reads like the identity accounts beside it.

@@ -27,6 +27,8 @@ inline constexpr char16_t kXRecipientList[] =
     u"x-recipientlist";
 inline constexpr char16_t kTransportHeaders[] =
     u"http://schemas.microsoft.com/mapi/proptag/0x007D001E";
+inline constexpr char16_t kReadReceiptRequested[] =
+    u"http://schemas.microsoft.com/mapi/proptag/0x0029000B";
 // Primary and next send account.
 inline constexpr char16_t kPrimarySendAccount[] =
     u"http://schemas.microsoft.com/mapi/proptag/0x0E28001E";

@@ -11,6 +11,7 @@
 
 #include "addin/identity_table.h"
 #include "addin/mailbox_columns.h"
+#include "addin/recent_arrivals.h"
 #include "platform/cdo.h"
 #include "platform/office.h"
 #include "platform/outlook.h"
@@ -78,6 +79,9 @@ struct SharedState {
   text::Text AccessibleMailboxes;
 
   // ---- Used by the identity engine.
+  // Arrivals already stamped (or found to need no stamp), whose second report is skipped;
+  // cleared whenever the identities are loaded.
+  addin::RecentArrivals RecentArrivals;
   // Set around the add-in's own re-send of a parked item, so that the ItemSend it raises
   // leaves the item alone; consumed by the first ItemSend that sees it.
   bool SkipNextSend = false;

@@ -91,6 +91,7 @@ Text arrivalRecipientList(TextView headers, Text& xRecipientList, platform::Item
 
 void StampItem(AddinContext& ctx, TextView entryId) {
   try {
+    if (ctx.state.RecentArrivals.takeBack(entryId)) return;
     const ItemPtr item = arrivedItem(ctx, entryId, /*withMeetings=*/true);
     if (!item) return;
     if (!item->sent()) {
@@ -100,30 +101,41 @@ void StampItem(AddinContext& ctx, TextView entryId) {
     // Only mail that came in through the Exchange account is answered from an identity.
     const platform::AccountPtr account = item->sendUsingAccount();
     if (!account || !text::equalsNoCase(account->displayName(), ctx.state.ExchangeAccountName)) {
+      ctx.state.RecentArrivals.remember(entryId);
       return;
     }
     const platform::PropertyAccessorPtr accessor = item->propertyAccessor();
     if (!accessor) return;
-    const Text xRecipientList = accessor->getProperty(schema::kXRecipientList).toText();
-    const Text headers = accessor->getProperty(schema::kTransportHeaders).toText();
-    const int i = arrivalIdentity(ctx, headers, xRecipientList, *item);
-    if (i < 0) return;
-
-    const IdentityTable& table = ctx.state.IdentityTable;
-    accessor->deleteProperty(schema::kAccountName);
-    accessor->deleteProperty(schema::kAccountStamp);
-    accessor->setProperty(schema::kAccountName, Variant(table.AccountName(i)));
-    // With a read receipt pending the stamp is completed when the message is read.
-    if (!item->readReceiptRequested()) {
-      accessor->setProperty(schema::kAccountStamp, Variant(AccountStamp(table, i)));
+    // Everything the stamp depends on in one call, as every call crosses into Outlook.
+    const std::vector<Variant> read = accessor->getProperties(
+        {schema::kXRecipientList, schema::kTransportHeaders, schema::kReadReceiptRequested});
+    if (read.size() != 3) return;
+    const int i = arrivalIdentity(ctx, read[1].toText(), read[0].toText(), *item);
+    if (i < 0) {
+      ctx.state.RecentArrivals.remember(entryId);
+      return;
     }
-    item->save();
+
+    // Writing a property replaces what an earlier stamp left.
+    const IdentityTable& table = ctx.state.IdentityTable;
+    bool written = false;
+    if (read[2].toBool()) {
+      // With a read receipt pending the stamp is completed when the message is read.
+      written = accessor->setProperty(schema::kAccountName, Variant(table.AccountName(i)));
+      written = accessor->deleteProperty(schema::kAccountStamp) && written;
+    } else {
+      written =
+          accessor->setProperties({schema::kAccountName, schema::kAccountStamp},
+                                  {Variant(table.AccountName(i)), Variant(AccountStamp(table, i))});
+    }
+    if (item->save() && written) ctx.state.RecentArrivals.remember(entryId);
   } catch (...) {
   }
 }
 
 void StampItemCDO(AddinContext& ctx, TextView entryId) {
   try {
+    if (ctx.state.RecentArrivals.takeBack(entryId)) return;
     const ItemPtr item = arrivedItem(ctx, entryId, /*withMeetings=*/false);
     if (!item) return;
     if (!item->sent()) {
@@ -143,11 +155,12 @@ void StampItemCDO(AddinContext& ctx, TextView entryId) {
     const IdentityTable& table = ctx.state.IdentityTable;
     deleteCdoField(*fields, cdo::kAccountName);
     deleteCdoField(*fields, cdo::kAccountStamp);
-    addCommonTextField(*fields, cdo::kAccountNameId, table.AccountName(i));
+    bool written = addCommonTextField(*fields, cdo::kAccountNameId, table.AccountName(i));
     if (!item->readReceiptRequested()) {
-      addCommonTextField(*fields, cdo::kAccountStampId, AccountStamp(table, i));
+      written =
+          addCommonTextField(*fields, cdo::kAccountStampId, AccountStamp(table, i)) && written;
     }
-    message->update();
+    if (message->update() && written) ctx.state.RecentArrivals.remember(entryId);
   } catch (...) {
   }
 }

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/dispatch.h"
 #include "platform/event.h"
@@ -416,6 +417,13 @@ class PropertyAccessor {
   virtual Variant getProperty(TextView schemaName) = 0;
   virtual bool setProperty(TextView schemaName, const Variant& value) = 0;
   virtual bool deleteProperty(TextView schemaName) = 0;
+  // Several properties in one call: one value per name, empty where the item lacks it; an
+  // empty list when the call fails.
+  virtual std::vector<Variant> getProperties(const std::vector<Text>& schemaNames) = 0;
+  // Writes each name's value (as many values as names) in one call; false when the call
+  // fails or any of them was not written.
+  virtual bool setProperties(const std::vector<Text>& schemaNames,
+                             const std::vector<Variant>& values) = 0;
 };
 
 class Accounts {

@@ -19,13 +19,15 @@ bool isMailLike(long itemClass) {
 
 class SimAddressEntry final : public AddressEntry {
  public:
-  SimAddressEntry(OutlookPtr outlook, Text type) : outlook_(std::move(outlook)), type_(std::move(type)) {}
+  SimAddressEntry(OutlookPtr outlook, Text type)
+      : outlook_(std::move(outlook)), type_(std::move(type)) {}
   Text type() override {
     if (outlook_->fails(u"AddressEntry", u"Type")) return Text();
     return type_;
   }
   long addressEntryUserType() override {
-    if (outlook_->version() < 12 || outlook_->fails(u"AddressEntry", u"AddressEntryUserType")) return 0;
+    if (outlook_->version() < 12 || outlook_->fails(u"AddressEntry", u"AddressEntryUserType"))
+      return 0;
     return text::equalsNoCase(type_, u"SMTP") ? kOlSmtpAddressEntry : kOlExchangeUserAddressEntry;
   }
 
@@ -99,7 +101,8 @@ class SimRecipients final : public Recipients {
   }
   RecipientPtr item(long index) override {
     if (bad(u"Item") || index < 1 || index > static_cast<long>(list().size())) return nullptr;
-    return std::make_shared<SimRecipient>(outlook_, item_, reply_, static_cast<std::size_t>(index - 1));
+    return std::make_shared<SimRecipient>(outlook_, item_, reply_,
+                                          static_cast<std::size_t>(index - 1));
   }
   RecipientPtr add(TextView text) override {
     if (bad(u"Add")) return nullptr;
@@ -127,7 +130,9 @@ class SimRecipients final : public Recipients {
   bool bad(TextView member) {
     return item_->removed || outlook_->fails(reply_ ? u"ReplyRecipients" : u"Recipients", member);
   }
-  std::vector<RecipientRecord>& list() { return reply_ ? item_->replyRecipients : item_->recipients; }
+  std::vector<RecipientRecord>& list() {
+    return reply_ ? item_->replyRecipients : item_->recipients;
+  }
 
   OutlookRef outlook_;
   ModelItemPtr item_;
@@ -187,14 +192,16 @@ class SimUserProperties final : public UserProperties {
     return static_cast<long>(item_->userProperties.size());
   }
   UserPropertyPtr item(long index) override {
-    if (bad(u"Item") || index < 1 || index > static_cast<long>(item_->userProperties.size())) return nullptr;
-    return std::make_shared<SimUserProperty>(outlook_, item_,
-                                             item_->userProperties[static_cast<std::size_t>(index - 1)].name);
+    if (bad(u"Item") || index < 1 || index > static_cast<long>(item_->userProperties.size()))
+      return nullptr;
+    return std::make_shared<SimUserProperty>(
+        outlook_, item_, item_->userProperties[static_cast<std::size_t>(index - 1)].name);
   }
   UserPropertyPtr add(TextView name, long type) override {
     if (bad(u"Add") || name.empty()) return nullptr;
-    const bool exists = std::any_of(item_->userProperties.begin(), item_->userProperties.end(),
-                                    [&](const UserPropertyRecord& p) { return text::equalsNoCase(p.name, name); });
+    const bool exists =
+        std::any_of(item_->userProperties.begin(), item_->userProperties.end(),
+                    [&](const UserPropertyRecord& p) { return text::equalsNoCase(p.name, name); });
     if (!exists) {
       item_->userProperties.push_back(UserPropertyRecord{Text(name), type, Variant()});
       item_->saved = false;
@@ -202,7 +209,8 @@ class SimUserProperties final : public UserProperties {
     return std::make_shared<SimUserProperty>(outlook_, item_, Text(name));
   }
   bool remove(long index) override {
-    if (bad(u"Remove") || index < 1 || index > static_cast<long>(item_->userProperties.size())) return false;
+    if (bad(u"Remove") || index < 1 || index > static_cast<long>(item_->userProperties.size()))
+      return false;
     item_->userProperties.erase(item_->userProperties.begin() + (index - 1));
     item_->saved = false;
     return true;
@@ -216,7 +224,8 @@ class SimUserProperties final : public UserProperties {
 
 class SimAttachments final : public Attachments {
  public:
-  SimAttachments(OutlookPtr outlook, ModelItemPtr item) : outlook_(std::move(outlook)), item_(std::move(item)) {}
+  SimAttachments(OutlookPtr outlook, ModelItemPtr item)
+      : outlook_(std::move(outlook)), item_(std::move(item)) {}
   long count() override {
     if (item_->removed || outlook_->fails(u"Attachments", u"Count")) return 0;
     return item_->attachmentCount;
@@ -255,16 +264,44 @@ class SimPropertyAccessor final : public PropertyAccessor {
     item_->saved = false;
     return true;
   }
+  std::vector<Variant> getProperties(const std::vector<Text>& schemaNames) override {
+    if (bad(u"GetProperties")) return {};
+    std::vector<Variant> values;
+    for (const Text& name : schemaNames) {
+      const auto key = parseSchemaName(name);
+      const auto value = key ? item_->getProperty(key->key) : std::nullopt;
+      values.push_back(value ? value->value : Variant());
+    }
+    return values;
+  }
+  bool setProperties(const std::vector<Text>& schemaNames,
+                     const std::vector<Variant>& values) override {
+    if (bad(u"SetProperties") || schemaNames.size() != values.size()) return false;
+    bool all = true;
+    for (std::size_t i = 0; i < schemaNames.size(); ++i) {
+      const auto key = parseSchemaName(schemaNames[i]);
+      if (!key || values[i].isEmpty()) {
+        all = false;
+        continue;
+      }
+      item_->setProperty(key->key, key->type, values[i]);
+      item_->saved = false;
+    }
+    return all;
+  }
 
  private:
-  bool bad(TextView member) { return item_->removed || outlook_->fails(u"PropertyAccessor", member); }
+  bool bad(TextView member) {
+    return item_->removed || outlook_->fails(u"PropertyAccessor", member);
+  }
   OutlookRef outlook_;
   ModelItemPtr item_;
 };
 
 class SimItem final : public Item {
  public:
-  SimItem(OutlookPtr outlook, ModelItemPtr item) : outlook_(std::move(outlook)), item_(std::move(item)) {}
+  SimItem(OutlookPtr outlook, ModelItemPtr item)
+      : outlook_(std::move(outlook)), item_(std::move(item)) {}
 
   const ModelItemPtr& model() const { return item_; }
 
@@ -275,9 +312,13 @@ class SimItem final : public Item {
   bool sent() override { return !bad(u"Sent") && item_->sent; }
   bool saved() override { return !bad(u"Saved") && item_->saved; }
   Text subject() override { return bad(u"Subject") ? Text() : item_->text(prop::kSubject); }
-  bool setSubject(TextView value) override { return setText(u"Subject", PropKey::tag(prop::kSubject), value); }
+  bool setSubject(TextView value) override {
+    return setText(u"Subject", PropKey::tag(prop::kSubject), value);
+  }
   Text body() override { return bad(u"Body") ? Text() : item_->text(prop::kBody); }
-  bool setBody(TextView value) override { return setText(u"Body", PropKey::tag(prop::kBody), value); }
+  bool setBody(TextView value) override {
+    return setText(u"Body", PropKey::tag(prop::kBody), value);
+  }
   Text billingInformation() override {
     return bad(u"BillingInformation") ? Text() : item_->namedText(prop::kBilling);
   }
@@ -371,7 +412,9 @@ class SimItem final : public Item {
   }
 
   bool save() override { return !bad(u"Save") && outlook_->saveItem(item_); }
-  bool close(long saveMode) override { return !bad(u"Close") && outlook_->closeItem(item_, saveMode); }
+  bool close(long saveMode) override {
+    return !bad(u"Close") && outlook_->closeItem(item_, saveMode);
+  }
   bool deleteItem() override { return !bad(u"Delete") && outlook_->deleteItem(item_); }
   ItemPtr move(const FolderPtr& destination) override {
     if (bad(u"Move")) return nullptr;

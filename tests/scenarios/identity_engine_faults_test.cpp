@@ -151,6 +151,8 @@ const char* const kFaultyCalls[] = {
     "PropertyAccessor.GetProperty",
     "PropertyAccessor.SetProperty",
     "PropertyAccessor.DeleteProperty",
+    "PropertyAccessor.GetProperties",
+    "PropertyAccessor.SetProperties",
     "ReplyRecipients.Add",
     "ReplyRecipients.Remove",
     "ReplyRecipients.ResolveAll",

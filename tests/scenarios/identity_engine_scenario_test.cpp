@@ -38,6 +38,37 @@ TEST_P(IdentityEngine, MessageToAnAliasIsStampedAndStampingAgainChangesNothing) 
   EXPECT_TRUE(machine->anomalies().empty());
 }
 
+// Outlook reports each arrival twice; the twin report of a message already stamped is known
+// by its entry id and touches nothing, but one that follows a failed stamping stamps it.
+TEST_P(IdentityEngine, TheTwinReportOfAStampedArrivalIsSkippedUnlessTheFirstFailed) {
+  const std::string save = is2003() ? "CdoMessage.Update" : "MailItem.Save";
+  for (const bool firstFails : {false, true}) {
+    SCOPED_TRACE(firstFails ? "the first stamping fails" : "the first stamping holds");
+    if (firstFails) machine->faults().failOnce(save);
+    machine->faults().startCounting();
+    const ModelItemPtr received = outlook->receive(mailTo(u"Sales <sales@contoso.com>", u"Twice"));
+    ASSERT_NE(received, nullptr);
+    EXPECT_EQ(accountNameOn(*received), kSalesAccount);
+    EXPECT_EQ(accountStampOn(*received), stampOf(kSalesAccount));
+    const auto& calls = machine->faults().calls();
+    const auto lookups = calls.find("NameSpace.GetItemFromID");
+    EXPECT_EQ(lookups == calls.end() ? 0 : lookups->second, firstFails ? 2 : 1);
+  }
+
+  // Mail for nobody in particular is looked at once too; later reports are dealt with afresh.
+  machine->faults().startCounting();
+  const ModelItemPtr own = outlook->receive(mailTo(u"Pat Doe <pat@contoso.com>", u"Hello"));
+  EXPECT_EQ(machine->faults().calls().at("NameSpace.GetItemFromID"), is2003() ? 2 : 1);
+  if (is2003()) {
+    addin::StampItemCDO(*context, own->entryId);
+  } else {
+    addin::StampItem(*context, own->entryId);
+  }
+  EXPECT_EQ(machine->faults().calls().at("NameSpace.GetItemFromID"), is2003() ? 3 : 2);
+  EXPECT_FALSE(hasAccountStamp(*own));
+  EXPECT_TRUE(machine->anomalies().empty());
+}
+
 TEST_P(IdentityEngine, ReplyLeavesThroughExchangeWithTheIdentityAsOnlyReplyTo) {
   const ModelItemPtr received = outlook->receive(mailTo(u"Sales <sales@contoso.com>", u"Quote"));
   sim::InspectorHandle window = replyTo(received);

@@ -10,7 +10,8 @@ namespace {
 constexpr char16_t kAccountNameSchema[] =
     u"http://schemas.microsoft.com/mapi/id/{00062008-0000-0000-C000-000000000046}/8580001E";
 constexpr char16_t kRecipientListSchema[] =
-    u"http://schemas.microsoft.com/mapi/string/{00020386-0000-0000-C000-000000000046}/x-recipientlist";
+    u"http://schemas.microsoft.com/mapi/string/{00020386-0000-0000-C000-000000000046}/"
+    u"x-recipientlist";
 
 TEST(PropertyNames, GuidTextAndCdoByteOrderAreTheSameSet) {
   auto common = Guid::parse(u"{00062008-0000-0000-C000-000000000046}");
@@ -75,14 +76,16 @@ TEST_F(SharedProperties, MembersPropertyAccessorAndStoredPropertiesAgree) {
   ASSERT_NE(accessor, nullptr);
 
   // Written through the accessor, read as a CDO field would address it.
-  EXPECT_TRUE(accessor->setProperty(kAccountNameSchema, Variant(u"EX [Sales <sales@contoso.com>]")));
+  EXPECT_TRUE(
+      accessor->setProperty(kAccountNameSchema, Variant(u"EX [Sales <sales@contoso.com>]")));
   const auto field = parseCdoFieldName(u"{0820060000000000C000000000000046}0x8580");
   EXPECT_EQ(model->getProperty(field->key)->value.toText(), u"EX [Sales <sales@contoso.com>]");
 
   // BillingInformation is named property 0x8535; Categories the Keywords strings.
   EXPECT_TRUE(item->setBillingInformation(u"Send it now"));
-  EXPECT_EQ(accessor->getProperty(u"http://schemas.microsoft.com/mapi/id/"
-                                  u"{00062008-0000-0000-C000-000000000046}/8535001E")
+  EXPECT_EQ(accessor
+                ->getProperty(u"http://schemas.microsoft.com/mapi/id/"
+                              u"{00062008-0000-0000-C000-000000000046}/8535001E")
                 .toText(),
             u"Send it now");
   EXPECT_TRUE(item->setCategories(u"Received as: Sales, Red"));
@@ -99,6 +102,37 @@ TEST_F(SharedProperties, MembersPropertyAccessorAndStoredPropertiesAgree) {
   EXPECT_TRUE(accessor->getProperty(kRecipientListSchema).isEmpty());
   EXPECT_TRUE(accessor->deleteProperty(kRecipientListSchema));
   EXPECT_FALSE(accessor->setProperty(u"not a schema name", Variant(u"x")));
+}
+
+TEST_F(SharedProperties, SeveralPropertiesInOneCall) {
+  auto outlook = start(12);
+  auto model = outlook->receive(mailTo(u"Sales <sales@contoso.com>", u"Quote"));
+  auto accessor = makeItem(outlook, model)->propertyAccessor();
+  ASSERT_NE(accessor, nullptr);
+  const Text headers = u"http://schemas.microsoft.com/mapi/proptag/0x007D001E";
+
+  EXPECT_TRUE(accessor->setProperties({kAccountNameSchema, kRecipientListSchema},
+                                      {Variant(u"EX [Sales <sales@contoso.com>]"), Variant(u"x")}));
+  const std::vector<Variant> read =
+      accessor->getProperties({kAccountNameSchema, u"not a schema name", headers});
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[0].toText(), u"EX [Sales <sales@contoso.com>]");
+  EXPECT_TRUE(read[1].isEmpty());
+  EXPECT_NE(read[2].toText().find(u"To: Sales <sales@contoso.com>"), Text::npos);
+
+  // A name that is none, or one value too few, is refused; the rest of a call is written.
+  EXPECT_FALSE(accessor->setProperties({u"not a schema name", kAccountNameSchema},
+                                       {Variant(u"a"), Variant(u"b")}));
+  EXPECT_EQ(accessor->getProperty(kAccountNameSchema).toText(), u"b");
+  EXPECT_FALSE(accessor->setProperties({kAccountNameSchema}, {}));
+  EXPECT_EQ(accessor->getProperty(kAccountNameSchema).toText(), u"b");
+
+  // A failing call reads nothing and writes nothing.
+  world.faults().failOnce("PropertyAccessor.GetProperties");
+  EXPECT_TRUE(accessor->getProperties({kAccountNameSchema}).empty());
+  world.faults().failOnce("PropertyAccessor.SetProperties");
+  EXPECT_FALSE(accessor->setProperties({kAccountNameSchema}, {Variant(u"c")}));
+  EXPECT_EQ(accessor->getProperty(kAccountNameSchema).toText(), u"b");
 }
 
 TEST_F(SharedProperties, PropertyAccessorIsOutlook2007Only) {

@@ -32,6 +32,12 @@ bool Argument::build(VARIANT* out) const noexcept {
       } catch (...) {
         return false;
       }
+    case Kind::list:
+      try {
+        return toVariantArray(*list_, out);
+      } catch (...) {
+        return false;
+      }
   }
   return false;
 }
@@ -178,6 +184,21 @@ Variant LateBoundObject::call(text::TextView member, const CallArguments& args) 
     return fromVariant(result.get());
   } catch (...) {
     return {};
+  }
+}
+
+void LateBoundObject::callForResult(text::TextView member, const CallArguments& args,
+                                    ComVariant& result) noexcept {
+  HRESULT hr = E_FAIL;
+  try {
+    if (args.complete()) hr = object_.call(member, args.get(), result.put());
+  } catch (...) {
+    hr = E_FAIL;
+  }
+  if (FAILED(hr)) {
+    VARIANT* failed = result.put();
+    failed->vt = VT_ERROR;
+    failed->scode = hr;
   }
 }
 

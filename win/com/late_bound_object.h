@@ -26,17 +26,21 @@ class Argument {
   Argument(text::TextView t) : kind_(Kind::text), text_(t) {}                   // NOLINT
   Argument(const char16_t* t) : kind_(Kind::text), text_(t) {}                  // NOLINT
   Argument(const platform::Variant& v) : kind_(Kind::variant), variant_(&v) {}  // NOLINT
+  // Several values as one array argument (VT_ARRAY | VT_VARIANT).
+  Argument(const std::vector<platform::Variant>& list)  // NOLINT
+      : kind_(Kind::list), list_(&list) {}
 
   // Writes the argument into *out (initialised, empty); false when it cannot be built.
   bool build(VARIANT* out) const noexcept;
 
  private:
-  enum class Kind { number, boolean, text, variant };
+  enum class Kind { number, boolean, text, variant, list };
   Kind kind_;
   long number_ = 0;
   bool boolean_ = false;
   text::TextView text_;
   const platform::Variant* variant_ = nullptr;
+  const std::vector<platform::Variant>* list_ = nullptr;
 };
 
 // The arguments of one call, owned for its duration: values, objects, or an optional
@@ -91,6 +95,8 @@ class LateBoundObject {
   bool run(text::TextView member, const CallArguments& args = {}) noexcept;
   // A method's result as a platform value.
   platform::Variant call(text::TextView member, const CallArguments& args = {}) noexcept;
+  // A method's result as it came: VT_ERROR when the call failed (with its HRESULT).
+  void callForResult(text::TextView member, const CallArguments& args, ComVariant& result) noexcept;
   // A method that gives an object.
   ComPtr<IDispatch> callObject(text::TextView member, const CallArguments& args = {}) noexcept;
 

@@ -26,31 +26,25 @@ std::optional<Text> textOf(const VARIANT& value) {
   return fromBstr(converted.get().bstrVal);
 }
 
-Variant fromArray(SAFEARRAY* array, VARTYPE element) {
-  if (array == nullptr || SafeArrayGetDim(array) != 1) return Variant();
+// The elements of a one-dimensional array of variants or strings, each read as fromVariant
+// reads a value; nullopt for any other array.
+std::optional<std::vector<Variant>> elementsOf(SAFEARRAY* array, VARTYPE element) {
+  if (array == nullptr || SafeArrayGetDim(array) != 1) return std::nullopt;
+  if (element != VT_VARIANT && element != VT_BSTR) return std::nullopt;
   LONG lower = 0;
   LONG upper = -1;
   if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
       FAILED(SafeArrayGetUBound(array, 1, &upper))) {
-    return Variant();
+    return std::nullopt;
   }
-  const std::size_t count = upper < lower ? 0 : static_cast<std::size_t>(upper - lower) + 1;
-  if (element == VT_UI1 || element == VT_I1) {
-    void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(array, &data))) return Variant();
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    text::Bytes out(bytes, bytes + count);
-    SafeArrayUnaccessData(array);
-    return Variant(std::move(out));
-  }
-  std::vector<Text> list;
+  std::vector<Variant> values;
   for (LONG i = lower; i <= upper; ++i) {
     ComVariant item;
     VARIANT* slot = item.put();
     HRESULT hr = E_FAIL;
     if (element == VT_VARIANT) {
       hr = SafeArrayGetElement(array, &i, slot);
-    } else if (element == VT_BSTR) {
+    } else {
       BSTR s = nullptr;
       hr = SafeArrayGetElement(array, &i, &s);
       if (SUCCEEDED(hr)) {
@@ -58,8 +52,34 @@ Variant fromArray(SAFEARRAY* array, VARTYPE element) {
         slot->bstrVal = s;
       }
     }
-    list.push_back(SUCCEEDED(hr) ? fromVariant(item.get()).toText() : Text());
+    values.push_back(SUCCEEDED(hr) ? fromVariant(item.get()) : Variant());
   }
+  return values;
+}
+
+Variant fromArray(SAFEARRAY* array, VARTYPE element) {
+  if (array == nullptr || SafeArrayGetDim(array) != 1) return Variant();
+  if (element == VT_UI1 || element == VT_I1) {
+    LONG lower = 0;
+    LONG upper = -1;
+    if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
+        FAILED(SafeArrayGetUBound(array, 1, &upper))) {
+      return Variant();
+    }
+    const std::size_t count = upper < lower ? 0 : static_cast<std::size_t>(upper - lower) + 1;
+    void* data = nullptr;
+    if (FAILED(SafeArrayAccessData(array, &data))) return Variant();
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    text::Bytes out(bytes, bytes + count);
+    SafeArrayUnaccessData(array);
+    return Variant(std::move(out));
+  }
+  // Any other array is a text list, an element that cannot be read an empty entry.
+  const std::optional<std::vector<Variant>> values = elementsOf(array, element);
+  const std::size_t count = values ? values->size() : 0;
+  std::vector<Text> list;
+  list.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) list.push_back((*values)[i].toText());
   return Variant(std::move(list));
 }
 
@@ -88,7 +108,8 @@ Variant fromVariant(const VARIANT& value) {
     case VT_UI1:
     case VT_UI2: {
       ComVariant converted;
-      if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&value), 0, VT_I4))) return Variant();
+      if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&value), 0, VT_I4)))
+        return Variant();
       return Variant(static_cast<long>(converted.get().lVal));
     }
     case VT_BSTR:
@@ -152,6 +173,42 @@ bool toVariant(const Variant& value, VARIANT* out) {
         }
       },
       value.value());
+}
+
+bool toVariantArray(const std::vector<Variant>& values, VARIANT* out, SCODE errorForEmpty) {
+  VariantClear(out);
+  SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
+  if (array == nullptr) return false;
+  for (LONG i = 0; i < static_cast<LONG>(values.size()); ++i) {
+    const Variant& value = values[static_cast<std::size_t>(i)];
+    ComVariant element;
+    if (value.isEmpty() && errorForEmpty != S_OK) {
+      VARIANT* slot = element.put();
+      slot->vt = VT_ERROR;
+      slot->scode = errorForEmpty;
+    } else if (!toVariant(value, element.put())) {
+      SafeArrayDestroy(array);
+      return false;
+    }
+    // SafeArrayPutElement copies the element.
+    if (FAILED(SafeArrayPutElement(array, &i, const_cast<VARIANT*>(&element.get())))) {
+      SafeArrayDestroy(array);
+      return false;
+    }
+  }
+  out->vt = VT_ARRAY | VT_VARIANT;
+  out->parray = array;
+  return true;
+}
+
+std::optional<std::vector<Variant>> fromVariantArray(const VARIANT& value) {
+  if (value.vt & VT_BYREF) {
+    ComVariant direct;
+    if (FAILED(VariantCopyInd(direct.put(), const_cast<VARIANT*>(&value)))) return std::nullopt;
+    return fromVariantArray(direct.get());
+  }
+  if (!(value.vt & VT_ARRAY)) return std::nullopt;
+  return elementsOf(value.parray, value.vt & VT_TYPEMASK);
 }
 
 }  // namespace korvanel::win

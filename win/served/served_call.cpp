@@ -129,4 +129,21 @@ HRESULT Call::returnsVariant(const platform::Variant& value) {
   return toVariant(value, result_) ? S_OK : E_OUTOFMEMORY;
 }
 
+HRESULT Call::returnsArray(const std::vector<platform::Variant>& values, SCODE emptyAs) {
+  if (result_ == nullptr) return S_OK;
+  return toVariantArray(values, result_, emptyAs) ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT Call::returnsError(SCODE code) {
+  if (result_ == nullptr) return S_OK;
+  result_->vt = VT_ERROR;
+  result_->scode = code;
+  return S_OK;
+}
+
+HRESULT Call::returnsNull() {
+  if (result_ != nullptr) result_->vt = VT_NULL;
+  return S_OK;
+}
+
 }  // namespace korvanel::win::served

@@ -45,6 +45,11 @@ class Call {
   HRESULT returns(ComPtr<IDispatch> object);
   HRESULT returnsUnknown(ComPtr<IUnknown> object);
   HRESULT returnsVariant(const platform::Variant& value);
+  // An array of values (VT_ARRAY | VT_VARIANT), each empty one an error value with this code.
+  HRESULT returnsArray(const std::vector<platform::Variant>& values, SCODE emptyAs);
+  // An error value (VT_ERROR) as a method's answer, the call itself succeeding.
+  HRESULT returnsError(SCODE code);
+  HRESULT returnsNull();
   HRESULT returnsNothing() { return S_OK; }
   // A method that reports failure as Outlook does: an error the caller sees as failed.
   static HRESULT failed() { return E_FAIL; }

@@ -1,7 +1,10 @@
 // Outlook's items and what hangs off them (recipients, user properties, attachments, the
 // PropertyAccessor, accounts), served.
 #include <map>
+#include <optional>
+#include <vector>
 
+#include "win/com/variant_conversion.h"
 #include "win/outlook/event_ids.h"
 #include "win/served/served_mapi_prop.h"
 #include "win/served/served_outlook.h"
@@ -13,6 +16,18 @@ namespace {
 using S = ServedItem;
 
 HRESULT done(Call& c, bool ok) { return ok ? c.returnsNothing() : Call::failed(); }
+
+// The schema names of an array argument, each as text.
+std::vector<Text> namesIn(const Call& c, std::size_t i) {
+  const VARIANT* given = c.arg(i);
+  std::vector<Text> names;
+  if (given == nullptr) return names;
+  for (const platform::Variant& name :
+       fromVariantArray(*given).value_or(std::vector<platform::Variant>{})) {
+    names.push_back(name.toText());
+  }
+  return names;
+}
 
 // A text property with its setter.
 #define KORVANEL_TEXT(name, getter, setter)                              \
@@ -254,6 +269,24 @@ const MemberTable& ServedPropertyAccessor::table() const {
                   })
           .method(u"DeleteProperty", {u"SchemaName"},
                   [](P& s, Call& c) { return done(c, s.object->deleteProperty(c.textArg(0))); })
+          // One value per name, an error value where the item lacks it.
+          .method(u"GetProperties", {u"SchemaNames"},
+                  [](P& s, Call& c) {
+                    const std::vector<Text> names = namesIn(c, 0);
+                    const std::vector<platform::Variant> values = s.object->getProperties(names);
+                    if (values.size() != names.size()) return Call::failed();
+                    return c.returnsArray(values, static_cast<SCODE>(0x8004010F));
+                  })
+          // Null when every value was written, an error value when not.
+          .method(u"SetProperties", {u"SchemaNames", u"Values"},
+                  [](P& s, Call& c) {
+                    const VARIANT* given = c.arg(1);
+                    const std::optional<std::vector<platform::Variant>> values =
+                        given != nullptr ? fromVariantArray(*given) : std::nullopt;
+                    if (!values) return c.returnsError(E_INVALIDARG);
+                    return s.object->setProperties(namesIn(c, 0), *values) ? c.returnsNull()
+                                                                           : c.returnsError(E_FAIL);
+                  })
           .build();
   return t;
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "win/com/variant_conversion.h"
 #include "win/messaging/win_mapi.h"
 #include "win/outlook/command_bars.h"
 #include "win/outlook/folder.h"
@@ -12,6 +13,7 @@
 #include "win/outlook/item.h"
 #include "win/outlook/outlook_application.h"
 #include "win/outlook/outlook_namespace.h"
+#include "win/outlook/property_accessor.h"
 #include "win/tests/scripted_object.h"
 #include "win/tests/scripted_type_info.h"
 
@@ -110,6 +112,68 @@ TEST(OutlookAdapters, SendUsingAccountIsSetByReferenceToOutlooksOwnAccount) {
   platform::AccountPtr read = item->sendUsingAccount();
   ASSERT_TRUE(read);
   EXPECT_EQ(read->displayName(), u"EX [Sales <sales@contoso.com>]");
+}
+
+// GetProperties and SetProperties take arrays of variants (arguments arrive last first);
+// Outlook answers an error value for a property the item lacks, and SetProperties answers
+// Null when everything was written, an error or an array of errors when not.
+TEST(OutlookAdapters, SeveralPropertiesTravelAsArraysOfVariants) {
+  ComPtr<ScriptedObject> object = scripted();
+  std::vector<VARTYPE> argumentTypes;
+  std::vector<platform::Variant> names;
+  object->method(u"GetProperties", 0xFB00, [&](const DISPPARAMS& p, VARIANT* r) {
+    argumentTypes = {p.rgvarg[0].vt};
+    names = fromVariantArray(p.rgvarg[0]).value_or(std::vector<platform::Variant>{});
+    toVariantArray({platform::Variant(u"headers"), platform::Variant()}, r,
+                   static_cast<SCODE>(0x8004010F));
+    return S_OK;
+  });
+  HRESULT setResult = S_OK;
+  VARTYPE setAnswer = VT_NULL;
+  std::vector<platform::Variant> written;
+  object->method(u"SetProperties", 0xFB01, [&](const DISPPARAMS& p, VARIANT* r) {
+    argumentTypes = {p.rgvarg[1].vt, p.rgvarg[0].vt};
+    names = fromVariantArray(p.rgvarg[1]).value_or(std::vector<platform::Variant>{});
+    written = fromVariantArray(p.rgvarg[0]).value_or(std::vector<platform::Variant>{});
+    if (setAnswer == VT_ERROR) {
+      r->vt = VT_ERROR;
+      r->scode = E_FAIL;
+    } else if (setAnswer == (VT_ARRAY | VT_VARIANT)) {
+      toVariantArray({platform::Variant(), platform::Variant()}, r, E_ACCESSDENIED);
+    } else {
+      r->vt = setAnswer;
+    }
+    return setResult;
+  });
+  const platform::PropertyAccessorPtr accessor =
+      makePropertyAccessor(ComPtr<IDispatch>(object.get()));
+  ASSERT_TRUE(accessor);
+
+  const std::vector<platform::Variant> read = accessor->getProperties({u"a", u"b"});
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].toText(), u"headers");
+  EXPECT_TRUE(read[1].isEmpty());
+  EXPECT_EQ(argumentTypes, std::vector<VARTYPE>{VT_ARRAY | VT_VARIANT});
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[1].toText(), u"b");
+  // An answer of another length is no answer.
+  EXPECT_TRUE(accessor->getProperties({u"a"}).empty());
+
+  EXPECT_TRUE(
+      accessor->setProperties({u"a", u"b"}, {platform::Variant(u"x"), platform::Variant(7)}));
+  EXPECT_EQ(argumentTypes, std::vector<VARTYPE>({VT_ARRAY | VT_VARIANT, VT_ARRAY | VT_VARIANT}));
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[1].toLong(), 7);
+  EXPECT_FALSE(accessor->setProperties({u"a"}, {}));
+  for (const VARTYPE answer :
+       {static_cast<VARTYPE>(VT_ERROR), static_cast<VARTYPE>(VT_ARRAY | VT_VARIANT)}) {
+    setAnswer = answer;
+    EXPECT_FALSE(
+        accessor->setProperties({u"a", u"b"}, {platform::Variant(u"x"), platform::Variant(u"y")}));
+  }
+  setAnswer = VT_EMPTY;
+  setResult = E_FAIL;
+  EXPECT_FALSE(accessor->setProperties({u"a"}, {platform::Variant(u"x")}));
 }
 
 TEST(OutlookAdapters, AStoresTopFolderHasNoParentFolder) {
