@@ -100,8 +100,12 @@ void StampItem(AddinContext& ctx, TextView entryId) {
     }
     // Only mail that came in through the Exchange account is answered from an identity.
     const platform::AccountPtr account = item->sendUsingAccount();
-    if (!account || !text::equalsNoCase(account->displayName(), ctx.state.ExchangeAccountName)) {
-      ctx.state.RecentArrivals.remember(entryId);
+    if (!account) return;
+    const Text accountName = account->displayName();
+    if (!text::equalsNoCase(accountName, ctx.state.ExchangeAccountName)) {
+      // A name that could not be read may be the Exchange account's: the twin report looks
+      // again.
+      if (!accountName.empty()) ctx.state.RecentArrivals.remember(entryId);
       return;
     }
     const platform::PropertyAccessorPtr accessor = item->propertyAccessor();
@@ -110,9 +114,12 @@ void StampItem(AddinContext& ctx, TextView entryId) {
     const std::vector<Variant> read = accessor->getProperties(
         {schema::kXRecipientList, schema::kTransportHeaders, schema::kReadReceiptRequested});
     if (read.size() != 3) return;
-    const int i = arrivalIdentity(ctx, read[1].toText(), read[0].toText(), *item);
+    const Text headers = read[1].toText();
+    const int i = arrivalIdentity(ctx, headers, read[0].toText(), *item);
     if (i < 0) {
-      ctx.state.RecentArrivals.remember(entryId);
+      // Without headers the recipients were read instead, and a failed read of them cannot
+      // be told from mail for nobody: then the twin report looks again.
+      if (!headers.empty()) ctx.state.RecentArrivals.remember(entryId);
       return;
     }
 
