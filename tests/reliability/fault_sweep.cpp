@@ -36,7 +36,8 @@ struct Settings {
   int sampled = 2;
   int shard = 0;
   int shards = 1;
-  bool verbose = false;  // names each run on standard error before it starts
+  // Names each run on standard error before it starts, and the anomalies of each run that held.
+  bool verbose = false;
   std::string folder;
 };
 
@@ -98,6 +99,9 @@ Tally sweep(const std::string& name, const Scenario& scenario, const Settings& s
       if (problems.empty()) {
         ++tally.held;
         if (!run.anomalies.empty()) ++tally.anomalous;
+        if (settings.verbose) {
+          for (const std::string& a : run.anomalies) std::cerr << "    anomaly: " << a << '\n';
+        }
         continue;
       }
       if (std::all_of(problems.begin(), problems.end(),
