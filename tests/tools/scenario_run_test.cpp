@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "sim/sim_registry.h"
 #include "temp_files.h"
 #include "tools/korvanel-sim/cli.h"
 #include "tools/korvanel-sim/scenario_parser.h"
@@ -292,6 +293,43 @@ TEST(ScenarioRun, TheRegistryOfTheTraceDecodesTextValues) {
       registry["HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\Outlook\\Addins\\Korvanel.Connect"]
               ["LoadBehavior"]["value"],
       3);
+}
+
+// A machine served over COM that cannot load the real DLLs: served, it would show no add-in
+// or no page, a story that differs from the Linux one for want of a regsvr32.
+class UnloadableDlls final : public OverCom {
+ public:
+  explicit UnloadableDlls(int& served) : served_(served) {}
+  std::string unavailable() override {
+    return "Korvanel.KorvanelPage is not registered: register KorvanelPage.dll with regsvr32";
+  }
+  platform::Registry& registry() override { return registry_; }
+  void serve(sim::Machine&) override { ++served_; }
+  void unserve() override {}
+  std::unique_ptr<platform::AddIn> createAddIn(platform::TextView) override { return nullptr; }
+  std::unique_ptr<PageUser> pageUser(sim::OptionsDialog&) override { return nullptr; }
+
+ private:
+  int& served_;
+  sim::SimRegistry registry_;
+};
+
+TEST(ScenarioRun, OverComARealDllThatCannotBeLoadedStopsTheRunBeforeAnyStep) {
+  TempFiles files;
+  const std::string scenario = files.write("s.json", R"({
+    "profile": {"identities": [{"display": "Sales", "email": "sales@contoso.com"}]},
+    "steps": [{"do": "start"}, {"do": "options"}, {"do": "quit"}]})");
+  int served = 0;
+  std::ostringstream out;
+  std::ostringstream err;
+  const int code = runCommandLine({"run", scenario, "--json", "--over-com"}, out, err,
+                                  [&served] { return std::make_unique<UnloadableDlls>(served); });
+  EXPECT_EQ(code, kExitFailure);
+  EXPECT_EQ(served, 0);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(),
+            "korvanel-sim: cannot run over COM: Korvanel.KorvanelPage is not registered: register "
+            "KorvanelPage.dll with regsvr32\n");
 }
 
 }  // namespace

@@ -50,9 +50,12 @@ page, and prints the story.
                              dialogs, keystrokes, outlook_starts, registry, anomalies)
   --save-registry FILE.reg   write the simulated registry at the end, in regedit's format
                              (a scenario can start from it with "registry": "FILE.reg")
-  --over-com                 (korvanel-sim.exe, the Windows build) the real Korvanel.dll,
-                             loaded through COM, against the simulation served as COM
-                             objects; the story and trace are the same as without
+  --over-com                 (korvanel-sim.exe, the Windows build) the real Korvanel.dll
+                             and KorvanelPage.dll, loaded through COM, against the
+                             simulation served as COM objects; the story and trace are the
+                             same as without. It needs both DLLs registered (regsvr32)
+                             and a display: without either nothing runs, and one line
+                             says what is missing (status 1)
 
 The whole scenario is checked before anything runs: an unknown field or step, a wrong
 type, an unreadable file, or a message id or window that no earlier step made gives one
@@ -90,7 +93,8 @@ int demo(const std::vector<std::string>& args, std::ostream& out) {
   return kExitOk;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, const OverComFactory& overCom) {
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const OverComFactory& overCom) {
   std::optional<std::string> scenarioFile;
   std::optional<std::string> registryFile;
   bool json = false;
@@ -131,6 +135,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, const OverComFa
   }
 
   std::unique_ptr<OverCom> served = overComRequested ? overCom() : nullptr;
+  if (served) {
+    if (const std::string why = served->unavailable(); !why.empty()) {
+      err << "korvanel-sim: cannot run over COM: " << why << '\n';
+      return kExitFailure;
+    }
+  }
   Story story;
   StepRunner runner(scenario, story, served.get());
   runner.runAll();
@@ -204,7 +214,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (command == "run") {
       if (wantsHelp(rest)) return out << kRunHelp, kExitOk;
-      return run(rest, out, overCom);
+      return run(rest, out, err, overCom);
     }
     if (command == "explain") {
       if (wantsHelp(rest)) return out << kExplainHelp, kExitOk;

@@ -12,7 +12,8 @@
 namespace korvanel::tool {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;   // something went wrong inside the tool itself
+// Something went wrong inside the tool itself, or a run over COM cannot load a real DLL.
+inline constexpr int kExitFailure = 1;
 inline constexpr int kExitBadInput = 2;  // the command line or an input file
 
 // args without the program name. overCom, in the Windows build, makes `run --over-com` work.

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/addin_host.h"
 #include "platform/registry.h"
@@ -17,6 +18,9 @@ namespace korvanel::tool {
 class OverCom {
  public:
   virtual ~OverCom() = default;
+  // Empty when a run can go over COM; otherwise why it cannot and what to do (a real DLL
+  // that is not registered, or no display to show windows on, would quietly change the story).
+  virtual std::string unavailable() = 0;
   // Fresh and empty for each run; it outlives the machine.
   virtual platform::Registry& registry() = 0;
   // Serves the machine once it is set up, before the first step; it must outlive serving.

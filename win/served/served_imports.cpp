@@ -82,9 +82,9 @@ ServedImports::~ServedImports() {
   current = nullptr;
 }
 
-bool ServedImports::serveDll(platform::TextView progId) {
+std::wstring registeredDll(platform::TextView progId) {
   CLSID clsid = {};
-  if (FAILED(CLSIDFromProgID(toWide(progId).c_str(), &clsid))) return false;
+  if (FAILED(CLSIDFromProgID(toWide(progId).c_str(), &clsid))) return {};
   wchar_t guid[40] = {};
   StringFromGUID2(clsid, guid, 40);
   const std::wstring key = L"CLSID\\" + std::wstring(guid) + L"\\InprocServer32";
@@ -92,9 +92,30 @@ bool ServedImports::serveDll(platform::TextView progId) {
   DWORD size = sizeof path;
   if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
       ERROR_SUCCESS) {
-    return false;
+    return {};
   }
-  HMODULE module = LoadLibraryW(path);
+  return path;
+}
+
+std::string whyNotLoadable(platform::TextView progId, std::string_view dllFile) {
+  const std::string name = text::toUtf8(progId);
+  const std::string remedy =
+      ": register " + std::string(dllFile) + " with regsvr32 in this Wine prefix";
+  const std::wstring path = registeredDll(progId);
+  if (path.empty()) return name + " is not registered" + remedy;
+  HMODULE module = LoadLibraryW(path.c_str());
+  if (module == nullptr) {
+    return name + " is registered as " + text::toUtf8(fromWide(path.c_str())) +
+           ", which cannot be loaded" + remedy;
+  }
+  FreeLibrary(module);
+  return {};
+}
+
+bool ServedImports::serveDll(platform::TextView progId) {
+  const std::wstring path = registeredDll(progId);
+  if (path.empty()) return false;
+  HMODULE module = LoadLibraryW(path.c_str());
   if (module == nullptr) return false;
   held_.push_back(module);
   const bool process = patchImport(module, "KERNEL32.dll", "CreateProcessW",
@@ -155,7 +176,6 @@ UINT WINAPI ServedImports::sendInput(UINT count, LPINPUT inputs, int size) {
   }
   return sent;
 }
-
 
 DWORD WINAPI ServedImports::environmentVariable(LPCWSTR name, LPWSTR buffer, DWORD size) {
   const Text value = current != nullptr && name != nullptr

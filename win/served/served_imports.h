@@ -13,11 +13,20 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "sim/machine.h"
 
 namespace korvanel::win::served {
+
+// The file of the in-process server registered for the class of this ProgID, as COM finds
+// it; empty when the ProgID or its class is not registered.
+std::wstring registeredDll(platform::TextView progId);
+
+// Empty when the DLL registered for progId loads into this process; otherwise one sentence
+// that says why not and that dllFile (its file name) is to be registered with regsvr32.
+std::string whyNotLoadable(platform::TextView progId, std::string_view dllFile);
 
 class ServedImports {
  public:

@@ -21,6 +21,7 @@ class ServedMachine final : public tool::OverCom {
   ServedMachine() = default;
   ~ServedMachine() override { unserve(); }
 
+  std::string unavailable() override;
   platform::Registry& registry() override { return scratch_.registry(); }
   void serve(sim::Machine& machine) override;
   void unserve() override;

@@ -8,8 +8,10 @@
 #include "profile/account_store.h"
 #include "sim/machine.h"
 #include "sim/outlook_app.h"
+#include "win/com/com_registration.h"
 #include "win/served/served_machine.h"
 #include "win/served/served_stats.h"
+#include "win/system/advapi_registry.h"
 
 namespace korvanel::win::served {
 namespace {
@@ -140,6 +142,32 @@ TEST_F(RealAddInOverCom, AfterItsReleaseTheAddInHoldsNothingOfOutlook) {
   EXPECT_EQ(servedStats().liveObjects, 0);
   EXPECT_EQ(servedStats().advisedSinks, 0);
   EXPECT_EQ(machine->anomalies(), std::vector<Text>());
+}
+
+// A run over COM needs both real DLLs registered: one that is not, or whose registered file
+// is gone, is named with what to do, instead of a run without add-in or page.
+TEST(ServedDlls, ARunGoesOverComOnlyWithBothRealDllsLoadable) {
+  {
+    ServedMachine served;  // HKEY_LOCAL_MACHINE is its scratch key while it lives
+    EXPECT_EQ(served.unavailable(), "");
+  }
+  EXPECT_EQ(whyNotLoadable(u"Korvanel.NoSuchClass", "NoSuch.dll"),
+            "Korvanel.NoSuchClass is not registered: register NoSuch.dll with regsvr32 in this "
+            "Wine prefix");
+
+  // A class whose registered file was moved away since regsvr32.
+  AdvapiRegistry registry;
+  const Text clsid = u"CLSID\\{7B0E5A52-3C1D-4F0B-9E55-2D8A41C7F0A1}";
+  setStringValue(registry, platform::kHkeyClassesRoot, u"Korvanel.ServedTestMoved\\CLSID", u"",
+                 clsid.substr(6));
+  setStringValue(registry, platform::kHkeyClassesRoot, clsid + u"\\InprocServer32", u"",
+                 u"C:\\moved\\Moved.dll");
+  const std::string why = whyNotLoadable(u"Korvanel.ServedTestMoved", "Moved.dll");
+  deleteKeyTree(registry, platform::kHkeyClassesRoot, u"Korvanel.ServedTestMoved");
+  deleteKeyTree(registry, platform::kHkeyClassesRoot, clsid);
+  EXPECT_EQ(why,
+            "Korvanel.ServedTestMoved is registered as C:\\moved\\Moved.dll, which cannot be "
+            "loaded: register Moved.dll with regsvr32 in this Wine prefix");
 }
 
 }  // namespace
