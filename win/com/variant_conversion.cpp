@@ -26,19 +26,29 @@ std::optional<Text> textOf(const VARIANT& value) {
   return fromBstr(converted.get().bstrVal);
 }
 
+// The index range of a one-dimensional array; nullopt for anything else.
+struct Bounds {
+  LONG lower = 0;
+  LONG upper = -1;
+};
+std::optional<Bounds> boundsOf(SAFEARRAY* array) {
+  Bounds bounds;
+  if (array == nullptr || SafeArrayGetDim(array) != 1 ||
+      FAILED(SafeArrayGetLBound(array, 1, &bounds.lower)) ||
+      FAILED(SafeArrayGetUBound(array, 1, &bounds.upper))) {
+    return std::nullopt;
+  }
+  return bounds;
+}
+
 // The elements of a one-dimensional array of variants or strings, each read as fromVariant
 // reads a value; nullopt for any other array.
 std::optional<std::vector<Variant>> elementsOf(SAFEARRAY* array, VARTYPE element) {
-  if (array == nullptr || SafeArrayGetDim(array) != 1) return std::nullopt;
   if (element != VT_VARIANT && element != VT_BSTR) return std::nullopt;
-  LONG lower = 0;
-  LONG upper = -1;
-  if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
-      FAILED(SafeArrayGetUBound(array, 1, &upper))) {
-    return std::nullopt;
-  }
+  const std::optional<Bounds> bounds = boundsOf(array);
+  if (!bounds) return std::nullopt;
   std::vector<Variant> values;
-  for (LONG i = lower; i <= upper; ++i) {
+  for (LONG i = bounds->lower; i <= bounds->upper; ++i) {
     ComVariant item;
     VARIANT* slot = item.put();
     HRESULT hr = E_FAIL;
@@ -58,15 +68,12 @@ std::optional<std::vector<Variant>> elementsOf(SAFEARRAY* array, VARTYPE element
 }
 
 Variant fromArray(SAFEARRAY* array, VARTYPE element) {
-  if (array == nullptr || SafeArrayGetDim(array) != 1) return Variant();
+  const std::optional<Bounds> bounds = boundsOf(array);
+  if (!bounds) return Variant();
   if (element == VT_UI1 || element == VT_I1) {
-    LONG lower = 0;
-    LONG upper = -1;
-    if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
-        FAILED(SafeArrayGetUBound(array, 1, &upper))) {
-      return Variant();
-    }
-    const std::size_t count = upper < lower ? 0 : static_cast<std::size_t>(upper - lower) + 1;
+    const std::size_t count = bounds->upper < bounds->lower
+                                  ? 0
+                                  : static_cast<std::size_t>(bounds->upper - bounds->lower) + 1;
     void* data = nullptr;
     if (FAILED(SafeArrayAccessData(array, &data))) return Variant();
     const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -75,11 +82,10 @@ Variant fromArray(SAFEARRAY* array, VARTYPE element) {
     return Variant(std::move(out));
   }
   // Any other array is a text list, an element that cannot be read an empty entry.
-  const std::optional<std::vector<Variant>> values = elementsOf(array, element);
-  const std::size_t count = values ? values->size() : 0;
   std::vector<Text> list;
-  list.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) list.push_back((*values)[i].toText());
+  for (const Variant& value : elementsOf(array, element).value_or(std::vector<Variant>{})) {
+    list.push_back(value.toText());
+  }
   return Variant(std::move(list));
 }
 
